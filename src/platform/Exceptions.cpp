@@ -1,0 +1,3 @@
+#include "platform/Exceptions.h"
+
+Exception::Exception(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8()) {}
