@@ -119,7 +119,8 @@ void tst_PaymentFormula::powerOfZeroIsZero()
 {
     QCOMPARE(getPower(0, -360), 0.0L);
     // e^88 at most, also for an exponent far beyond it
-    QCOMPARE(getPower(0.5L, -1000), std::exp(88.0L));
+    const long double clamped = getPower(0.5L, -1000);
+    QVERIFY(std::fabs(clamped / std::exp(88.0L) - 1) < 1e-17L);
 }
 
 QTEST_GUILESS_MAIN(tst_PaymentFormula)
