@@ -1,0 +1,413 @@
+#include "app/Main.h"
+
+#include "app/MakerValues.h"
+#include "calc/FrequencyTable.h"
+#include "platform/Dialogs.h"
+#include "platform/ExitNotifier.h"
+#include "platform/FnpNumericEdit.h"
+#include "platform/HelpEngine.h"
+#include "platform/NumEdit.h"
+#include "platform/SingleInstance.h"
+#include "platform/StatusBar.h"
+#include "ui_Main.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+const QString title = QStringLiteral("Kestrava, 1.2.00");
+
+// Integer division truncated toward zero, as the placement rules count.
+int halfToward0(int difference)
+{
+    return difference / 2; // C++ division truncates toward zero
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(const QString& appDir, QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::TfrmMain>())
+{
+    m_ui->setupUi(this);
+    // Arial 12 pixels high, whatever the screen's density; the controls inherit it.
+    QFont windowFont(QStringLiteral("Arial"));
+    windowFont.setPixelSize(12);
+    setFont(windowFont);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    centralWidget()->setFixedSize(658, 385);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kestrava.svg")));
+
+    // The single-instance guard acts while the window's parts are loaded, before the creation
+    // sequence: a second copy hands over and never reads or writes the settings file.
+    XJustOne1 = new SingleInstance(title, this);
+    XJustOne1->setWindow(this);
+    if (!XJustOne1->isFirst()) {
+        m_handedOver = true;
+        return;
+    }
+
+    Ui::TfrmMain& u = *m_ui;
+    m_panel1 = std::make_unique<LoanPanel>(
+        LoanPanel::Controls{u.edtLoan, u.cbFrequency, u.edtTerm, u.edtInterest, u.edtPayment,
+                            u.edtInterestPaid, u.edtTotalPaid, u.lblTerm},
+        LoanPanel::Fields{FLoan, FInterest, FTerm, FPayment, FFreqCode});
+    m_panel2 = std::make_unique<LoanPanel>(
+        LoanPanel::Controls{u.edtLoan2, u.cbFrequency2, u.edtTerm2, u.edtInterest2, u.edtPayment2,
+                            u.edtInterestPaid2, u.edtTotalPaid2, u.lblTerm2},
+        LoanPanel::Fields{FLoan2, FInterest2, FTerm2, FPayment2, FFreqCode2});
+    m_panel1->prepare();
+    m_panel2->prepare();
+    u.nbkMain->setCurrentIndex(0);
+    u.mnuInternetEmail->menuAction()->setVisible(false); // the mail entries stay out of sight
+    fitLabels();
+    buildPopupMenu();
+    buildStatusBar();
+    bindHandlers();
+
+    FAppDir = appDir;
+    frmMain = this;
+    Application::guard(this, [this] { FormCreate(); });
+}
+
+TfrmMain::~TfrmMain()
+{
+    // FormDestroy
+    if (frmMain == this)
+        frmMain = nullptr;
+    if (auto* app = Application::instance(); app && app->exceptionHandler() == this)
+        app->setExceptionHandler(nullptr);
+}
+
+void TfrmMain::FormCreate()
+{
+    // 1. The referral tag of every web address.
+    FEdition = QStringLiteral("Free");
+    FRefKey = QStringLiteral("?ref=");
+    FRefTag = FRefKey + QStringLiteral("ksv1200") + FEdition;
+    // 2.
+    setWindowTitle(title);
+    // 3.
+    if (FAppDir.isEmpty())
+        FAppDir = QCoreApplication::applicationDirPath();
+    if (!FAppDir.endsWith(QLatin1Char('/')))
+        FAppDir += QLatin1Char('/');
+    // 4.
+    FLoan = FInterest = FTerm = FPayment = 0;
+    FLoan2 = FInterest2 = FTerm2 = FPayment2 = 0;
+    // 5.
+    ReadValues();
+    // 6.
+    if (auto* app = Application::instance()) {
+        connect(app, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (state == Qt::ApplicationActive)
+                        ApplicationActivate();
+                });
+        app->setExceptionHandler(this);
+    }
+    // 7.
+    Help::setHelpFile(FAppDir + QStringLiteral("kestrava.hlp"));
+    // 8. The main window shows no hint pop-ups; its hints go to the status bar.
+    // 9.
+    Calculate(this);
+    Calculate2(this);
+    // 10. The first-run topic is offered once; the flag is set even when help fails.
+    if (!FHasRun) {
+        Help::command(HelpCommand::Context, 10000, this);
+        FHasRun = true;
+    }
+}
+
+void TfrmMain::ReadValues()
+{
+    FLoan = FLoan2 = 100000;
+    FInterest = FInterest2 = 8.75;
+    FTerm = FTerm2 = 360;
+    FPayment = FPayment2 = 786.7;
+    m_panel1->setFrequency(FrequencyTable::defaultText());
+    m_panel2->setFrequency(FrequencyTable::defaultText());
+    m_panel1->mapFrequency();
+    m_panel2->mapFrequency();
+    m_ui->edtLoan->setValue(FLoan);
+    m_ui->edtInterest->setValue(FInterest);
+    m_ui->edtTerm->setValue(FTerm);
+    m_ui->edtPayment->setValue(FPayment);
+    m_ui->edtLoan2->setValue(FLoan2);
+    m_ui->edtInterest2->setValue(FInterest2);
+    m_ui->edtTerm2->setValue(FTerm2);
+    m_ui->edtPayment2->setValue(FPayment2);
+}
+
+void TfrmMain::SaveValuesAtExit() {}
+
+void TfrmMain::bindHandlers()
+{
+    Ui::TfrmMain& u = *m_ui;
+    // Every control of a panel recalculates its own panel only.
+    const auto bindPanel = [this](LoanPanel& panel, auto calculate) {
+        const LoanPanel::Controls& c = panel.controls();
+        for (NumEdit* edit : {c.edtLoan, c.edtPayment})
+            bindHandler(edit, &NumEdit::exited, this,
+                        [this, edit, calculate] { (this->*calculate)(edit); });
+        for (FnpNumericEdit* edit : {c.edtTerm, c.edtInterest})
+            bindHandler(edit, &FnpNumericEdit::exited, this,
+                        [this, edit, calculate] { (this->*calculate)(edit); });
+        QComboBox* cb = c.cbFrequency;
+        const auto recalc = [this, cb, calculate] { (this->*calculate)(cb); };
+        bindHandler(cb, &QComboBox::activated, this, recalc);
+        bindHandler(cb->lineEdit(), &QLineEdit::textEdited, this, recalc);
+        auto* exit = new ExitNotifier(cb);
+        bindHandler(exit, &ExitNotifier::exited, this, recalc);
+    };
+    bindPanel(*m_panel1, &TfrmMain::Calculate);
+    bindPanel(*m_panel2, &TfrmMain::Calculate2);
+
+    for (QAction* reset :
+         {u.mnuFileReset, mnuPop->findChild<QAction*>(QStringLiteral("mnuPopReset"))})
+        bindHandler(reset, &QAction::triggered, this, [this, reset] { btnResetClick(reset); });
+    bindHandler(u.btnReset, &QToolButton::clicked, this, [this] { btnResetClick(m_ui->btnReset); });
+    bindHandler(u.btnUpdate, &QToolButton::clicked, this, [this] { ShowUpdate(); });
+    bindHandler(u.mnuInternetUpdate, &QAction::triggered, this, [this] { ShowUpdate(); });
+    bindHandler(u.btnHelp, &QToolButton::clicked, this, [this] { mnuHelpContentsClick(); });
+    bindHandler(u.Contents1, &QAction::triggered, this, [this] { mnuHelpContentsClick(); });
+    bindHandler(u.SearchforHelpOn1, &QAction::triggered, this, [this] { mnuHelpSearchClick(); });
+    bindHandler(u.HowtoUseHelp1, &QAction::triggered, this, [this] { mnuHelpHowClick(); });
+    bindHandler(u.btnAbout, &QToolButton::clicked, this, [this] { ShowAbout(); });
+    bindHandler(u.About1, &QAction::triggered, this, [this] { ShowAbout(); });
+    bindHandler(u.mnuFileExit, &QAction::triggered, this, [this] { mnuFileExitClick(); });
+
+    for (QAction* link : {u.mnuInternetProductInfo, u.mnuInternetHome, u.mnuInternetFreeware,
+                          u.mnuInternetSuggest, u.mnuInternetPartner1, u.mnuInternetPartner2,
+                          u.mnuInternetBlog, u.mnuInternetSendSuggestions, u.mnuInternetTechSupport,
+                          u.mnuInternetProduct1, u.mnuInternetProduct2, u.mnuInternetProduct3,
+                          u.mnuInternetProduct4, u.mnuInternetProduct5, u.mnuInternetProduct6})
+        bindHandler(link, &QAction::triggered, this, [this, link] { GoOnline(link); });
+
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    const auto popup = [this](QWidget* owner) {
+        return [this, owner](const QPoint& pos) { mnuPop->popup(owner->mapToGlobal(pos)); };
+    };
+    connect(this, &QWidget::customContextMenuRequested, this, popup(this));
+    connect(u.Panel2, &QWidget::customContextMenuRequested, this, popup(u.Panel2));
+}
+
+TfrmMain::LastValues TfrmMain::lastValues(int loan) const
+{
+    if (loan == 2)
+        return {FLoan2, FInterest2, FTerm2, FPayment2, FFreqCode2};
+    return {FLoan, FInterest, FTerm, FPayment, FFreqCode};
+}
+
+void TfrmMain::fitLabels()
+{
+    // The labels are laid out for Arial; a metric-compatible font may still need a pixel or two
+    // more. A label grows away from its aligned edge, so the columns stay lined up.
+    for (QLabel* label : m_ui->Page1->findChildren<QLabel*>()) {
+        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+        const int extra = needed - label->width();
+        if (extra <= 0)
+            continue;
+        QRect r = label->geometry();
+        if (label->alignment() & Qt::AlignRight)
+            r.setLeft(r.left() - extra);
+        else
+            r.setRight(r.right() + extra);
+        label->setGeometry(r);
+    }
+}
+
+void TfrmMain::buildPopupMenu()
+{
+    mnuPop = new QMenu(this);
+    mnuPop->setObjectName(QStringLiteral("mnuPop"));
+    const auto add = [this](const char* name, const QString& text, const QString& icon) {
+        QAction* a = mnuPop->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        if (!icon.isEmpty()) {
+            QIcon i(QStringLiteral(":/icons/%1.svg").arg(icon));
+            i.addFile(QStringLiteral(":/icons/%1-disabled.svg").arg(icon), {}, QIcon::Disabled);
+            i.addFile(QStringLiteral(":/icons/%1-hover.svg").arg(icon), {}, QIcon::Active);
+            a->setIcon(i);
+        }
+        return a;
+    };
+    const auto separator = [this](const char* name) {
+        QAction* s = mnuPop->addSeparator();
+        s->setObjectName(QLatin1String(name));
+        return s;
+    };
+    add("mnuPopReset", QStringLiteral("&Reset"), QStringLiteral("reset"));
+    separator("N14")->setVisible(false);
+    QAction* printSetup = add("mnuPopPrinterSetup", QStringLiteral("Print Setup..."), "print");
+    printSetup->setVisible(false);
+    printSetup->setEnabled(false);
+    QAction* print = add("mnuPopPrint", QStringLiteral("&Print..."), QStringLiteral("print"));
+    print->setVisible(false);
+    print->setEnabled(false);
+    separator("N15");
+    QAction* about = add("mnuPopAbout", QStringLiteral("&About..."), QStringLiteral("about"));
+    separator("N1");
+    QAction* exit = add("mnuPopExit", QStringLiteral("E&xit"), QStringLiteral("exit"));
+    bindHandler(about, &QAction::triggered, this, [this] { ShowAbout(); });
+    bindHandler(exit, &QAction::triggered, this, [this] { mnuFileExitClick(); });
+}
+
+void TfrmMain::buildStatusBar()
+{
+    StatusBar* bar = m_ui->statusBar;
+    QFont linkFont(QStringLiteral("Arial"));
+    linkFont.setPixelSize(11);
+    linkFont.setUnderline(true);
+    StatusPanel web;
+    web.name = QStringLiteral("WebPanel");
+    web.width = 96;
+    web.text = QString::fromLatin1(Maker::siteName).toLower();
+    web.bevel = StatusPanel::Bevel::None;
+    web.ownFont = true;
+    web.font = linkFont;
+    web.color = Qt::blue;
+    web.alignment = Qt::AlignHCenter;
+    web.hint = QStringLiteral(" Click to visit Quorvane' website");
+    bar->addPanel(web);
+    StatusPanel hint;
+    hint.name = QStringLiteral("HintPanel");
+    hint.width = 482;
+    hint.text = QString::fromLatin1(Maker::siteName) + QStringLiteral(" - ") +
+                QString::fromLatin1(Maker::slogan);
+    hint.bevel = StatusPanel::Bevel::Lowered;
+    bar->addPanel(hint);
+}
+
+void TfrmMain::Calculate(const QObject* sender)
+{
+    m_panel1->calculate(sender);
+}
+
+void TfrmMain::Calculate2(const QObject* sender)
+{
+    m_panel2->calculate(sender);
+}
+
+void TfrmMain::DoTheMath() {}
+
+void TfrmMain::DoTheMath2() {}
+
+void TfrmMain::AppOnException(QObject* sender, const Exception& error)
+{
+    Q_UNUSED(sender);
+    MessageRequest box;
+    box.caption = QStringLiteral("Information");
+    box.icon = MessageIcon::Information;
+    box.buttons = MessageButton::Ok;
+    box.defaultButton = MessageButton::Ok;
+    box.escapeButton = MessageButton::Ok;
+    if (dynamic_cast<const EMathError*>(&error)) {
+        box.text = QStringLiteral("Valid results cannot be calculated using\n\rthe variables you "
+                                  "have entered.\n\r\n\rPlease try again with reasonable values.");
+        Dialogs::message(box);
+        // Loan 1 gets its defaults back; nothing is recalculated and loan 2 is left alone.
+        m_panel1->restoreDefaults();
+        if (isVisible() && isEnabled())
+            m_ui->edtLoan->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    box.text = QStringLiteral("An unidentified error has occurred.\r\n\r\nIf you wish contact "
+                              "Quorvane Software    \r\n\r\nat:  ") +
+               QString::fromLatin1(Maker::supportAddress);
+    Dialogs::message(box);
+}
+
+void TfrmMain::btnResetClick(QObject* sender)
+{
+    m_ui->nbkMain->setCurrentIndex(0);
+    m_panel1->restoreDefaults();
+    m_panel2->restoreDefaults();
+    m_ui->edtLoan->setFocus(Qt::OtherFocusReason);
+    Calculate(sender);
+    Calculate2(sender);
+}
+
+void TfrmMain::mnuFileExitClick()
+{
+    close();
+}
+
+void TfrmMain::mnuHelpContentsClick()
+{
+    Help::command(HelpCommand::Contents, 0, this);
+}
+
+void TfrmMain::mnuHelpSearchClick()
+{
+    Help::command(HelpCommand::PartialKey, 0, this);
+}
+
+void TfrmMain::mnuHelpHowClick()
+{
+    Help::command(HelpCommand::HelpOnHelp, 0, this);
+}
+
+void TfrmMain::ShowUpdate() {}
+
+void TfrmMain::ShowAbout() {}
+
+void TfrmMain::GoOnline(QObject* sender)
+{
+    Q_UNUSED(sender);
+}
+
+void TfrmMain::CenterForm(QWidget* form) const
+{
+    const QRect main = frameGeometry();
+    const QRect f = form->frameGeometry();
+    const int left = std::max(main.left() + halfToward0(main.width() - f.width()), 0);
+    const int top = std::max(main.top() + halfToward0(main.height() - f.height()), 0);
+    form->move(left, top);
+}
+
+void TfrmMain::FormActivate()
+{
+    m_ui->edtLoan->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void TfrmMain::ApplicationActivate()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        active->raise();
+}
+
+void TfrmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Only the first activation moves the focus; later ones give it back where it was.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activated) {
+        m_activated = true;
+        FormActivate();
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    Help::command(HelpCommand::Quit, 0, this);
+    bool saved = false;
+    Application::guard(this, [&] {
+        SaveValuesAtExit();
+        saved = true;
+    });
+    // A failed save keeps the window open; the next close tries again.
+    if (saved)
+        event->accept();
+    else
+        event->ignore();
+}
