@@ -1,12 +1,14 @@
 #include "app/Main.h"
 
 #include "app/MakerValues.h"
+#include "app/SettingsFile.h"
 #include "calc/FrequencyTable.h"
 #include "platform/Dialogs.h"
 #include "platform/ExitNotifier.h"
 #include "platform/FnpNumericEdit.h"
 #include "platform/HelpEngine.h"
 #include "platform/NumEdit.h"
+#include "platform/ProfileFile.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBar.h"
 #include "ui_Main.h"
@@ -131,12 +133,22 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::ReadValues()
 {
-    FLoan = FLoan2 = 100000;
-    FInterest = FInterest2 = 8.75;
-    FTerm = FTerm2 = 360;
-    FPayment = FPayment2 = 786.7;
-    m_panel1->setFrequency(FrequencyTable::defaultText());
-    m_panel2->setFrequency(FrequencyTable::defaultText());
+    const QString last = QStringLiteral("LastValues");
+    const ProfileFile ini(SettingsFile::folder(FAppDir), QLatin1String(SettingsFile::readName));
+    FLoan = SettingsFile::readNumber(ini, last, QStringLiteral("Loan"), 100000);
+    FInterest = SettingsFile::readNumber(ini, last, QStringLiteral("Interest"), 8.75);
+    FTerm = SettingsFile::readNumber(ini, last, QStringLiteral("term"), 360);
+    FPayment = SettingsFile::readNumber(ini, last, QStringLiteral("Payment"), 786.7);
+    m_panel1->setFrequency(
+        ini.readString(last, QStringLiteral("Frequency"), FrequencyTable::defaultText()));
+    FLoan2 = SettingsFile::readNumber(ini, last, QStringLiteral("Loan2"), 100000);
+    FInterest2 = SettingsFile::readNumber(ini, last, QStringLiteral("Interest2"), 8.75);
+    FTerm2 = SettingsFile::readNumber(ini, last, QStringLiteral("term2"), 360);
+    FPayment2 = SettingsFile::readNumber(ini, last, QStringLiteral("Payment2"), 786.7);
+    m_panel2->setFrequency(
+        ini.readString(last, QStringLiteral("Frequency2"), FrequencyTable::defaultText()));
+    FHasRun = SettingsFile::readFlag(ini, QStringLiteral("GeneralValues"), QStringLiteral("Run"));
+
     m_panel1->mapFrequency();
     m_panel2->mapFrequency();
     m_ui->edtLoan->setValue(FLoan);
@@ -149,7 +161,25 @@ void TfrmMain::ReadValues()
     m_ui->edtPayment2->setValue(FPayment2);
 }
 
-void TfrmMain::SaveValuesAtExit() {}
+void TfrmMain::SaveValuesAtExit()
+{
+    // The whole file is replaced at once, so a failed save leaves the previous one whole; the
+    // error travels on and the next close writes everything again.
+    const QString last = QStringLiteral("LastValues");
+    ProfileFile ini(SettingsFile::folder(FAppDir), QLatin1String(SettingsFile::writeName));
+    SettingsFile::writeNumber(ini, last, QStringLiteral("Loan"), FLoan);
+    SettingsFile::writeNumber(ini, last, QStringLiteral("Interest"), FInterest);
+    SettingsFile::writeNumber(ini, last, QStringLiteral("term"), FTerm);
+    SettingsFile::writeNumber(ini, last, QStringLiteral("Payment"), FPayment);
+    ini.writeString(last, QStringLiteral("Frequency"), m_ui->cbFrequency->currentText());
+    SettingsFile::writeNumber(ini, last, QStringLiteral("Loan2"), FLoan2);
+    SettingsFile::writeNumber(ini, last, QStringLiteral("Interest2"), FInterest2);
+    SettingsFile::writeNumber(ini, last, QStringLiteral("term2"), FTerm2);
+    SettingsFile::writeNumber(ini, last, QStringLiteral("Payment2"), FPayment2);
+    ini.writeString(last, QStringLiteral("Frequency2"), m_ui->cbFrequency2->currentText());
+    SettingsFile::writeFlag(ini, QStringLiteral("GeneralValues"), QStringLiteral("Run"), FHasRun);
+    ini.save();
+}
 
 void TfrmMain::bindHandlers()
 {
