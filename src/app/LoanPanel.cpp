@@ -92,6 +92,11 @@ void LoanPanel::calculate(const QObject* sender)
     m_f.FInterest = m_c.edtInterest->value();
     m_f.FTerm = m_c.edtTerm->value();
     m_f.FPayment = static_cast<double>(m_c.edtPayment->value());
+    DoTheMath();
+}
+
+void LoanPanel::DoTheMath()
+{
     // 5.
     const double amount = static_cast<double>(m_c.edtLoan->value());
     const qint32 n = LoanCalculation::paymentCount(m_c.edtTerm->value());

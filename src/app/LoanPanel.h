@@ -46,6 +46,9 @@ public:
     // the earlier steps changed stays changed.
     void calculate(const QObject* sender);
 
+    // The last steps of the recalculation: read the inputs, compute the payment and the totals.
+    void DoTheMath();
+
     // Puts the default inputs back (100000, "Monthly 12", 360, 8.75) without recalculating.
     void restoreDefaults();
 

@@ -84,8 +84,6 @@ private:
     void ApplicationActivate();
     void SaveValuesAtExit();
     void ReadValues();
-    void DoTheMath();
-    void DoTheMath2();
     void buildPopupMenu();
     void buildStatusBar();
     void bindHandlers();
