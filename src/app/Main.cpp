@@ -329,10 +329,6 @@ void TfrmMain::Calculate2(const QObject* sender)
     m_panel2->calculate(sender);
 }
 
-void TfrmMain::DoTheMath() {}
-
-void TfrmMain::DoTheMath2() {}
-
 void TfrmMain::AppOnException(QObject* sender, const Exception& error)
 {
     Q_UNUSED(sender);
