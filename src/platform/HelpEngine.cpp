@@ -227,10 +227,12 @@ bool HelpEngine::showIdentifier(const QString& id, const QString& missingText)
 QString HelpEngine::collectionFile(const QString& documentation) const
 {
     QString folder = m_collectionFolder;
-    if (folder.isEmpty())
+    if (folder.isEmpty()) {
+        // The user's cache folder, or the temporary folder when that one cannot be written.
         folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
+        if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isWritable())
+            folder = QDir::tempPath();
+    }
     const QByteArray key =
         QCryptographicHash::hash(QFileInfo(documentation).absoluteFilePath().toUtf8(),
                                  QCryptographicHash::Sha1)
