@@ -6,6 +6,7 @@
 
 class QLockFile;
 class QLocalServer;
+class QLocalSocket;
 class QWidget;
 
 // Only one copy runs at a time: a lock named after the application title, and a local server
@@ -25,7 +26,22 @@ public:
     // The window that a later copy brings to the front.
     void setWindow(QWidget* window) { m_window = window; }
 
+    // The lock file and the server name that a name gives, for this user.
+    static QString lockFileName(const QString& name);
+    static QString serverName(const QString& name);
+
+signals:
+    // A later copy asked for the window; it has been restored and raised by now.
+    void activationRequested();
+
 private:
+    bool askFirstCopy(const QString& server) const;
+    void listen(const QString& server);
+    void readRequest(QLocalSocket* socket);
+    void activate();
+
     bool m_first = true;
     QPointer<QWidget> m_window;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
 };
