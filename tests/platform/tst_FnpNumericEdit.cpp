@@ -2,9 +2,7 @@
 #include "platform/Application.h"
 #include "platform/FnpNumericEdit.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QMenu>
 #include <QtTest>
 
 #include <variant>
@@ -298,32 +296,35 @@ void tst_FnpNumericEdit::paste_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("decimals");
-    QTest::addColumn<bool>("fromMenu");
-    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<PasteRoute>("route");
+    QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("typed");
 
     // Pasted over the whole text, selected on entering: 360 or 8.750.
-    QTest::newRow("grouping dropped") << "en_US" << 0 << false << "1,234"
+    QTest::newRow("grouping dropped") << "en_US" << 0 << PasteRoute::CtrlV << "1,234"
                                       << "1234";
-    QTest::newRow("fraction of a whole number") << "en_US" << 0 << false << "12.5"
+    QTest::newRow("fraction of a whole number") << "en_US" << 0 << PasteRoute::CtrlV << "12.5"
                                                 << "125";
-    QTest::newRow("minus dropped at minimum 0") << "en_US" << 0 << false << "-12"
+    QTest::newRow("minus dropped at minimum 0") << "en_US" << 0 << PasteRoute::CtrlV << "-12"
                                                 << "12";
-    QTest::newRow("nothing acceptable keeps the text") << "en_US" << 0 << false << "abc"
+    QTest::newRow("nothing acceptable keeps the text") << "en_US" << 0 << PasteRoute::CtrlV << "abc"
                                                        << "360";
-    QTest::newRow("leading zero dropped") << "en_US" << 0 << false << "0042"
+    QTest::newRow("leading zero dropped") << "en_US" << 0 << PasteRoute::CtrlV << "0042"
                                           << "42";
-    QTest::newRow("rate") << "en_US" << 3 << false << "8.25"
+    QTest::newRow("rate") << "en_US" << 3 << PasteRoute::CtrlV << "8.25"
                           << "8.250";
-    QTest::newRow("rate below 1") << "en_US" << 3 << false << "0.5"
+    QTest::newRow("rate below 1") << "en_US" << 3 << PasteRoute::CtrlV << "0.5"
                                   << "0.500";
-    QTest::newRow("extra decimals dropped") << "en_US" << 3 << false << "7.12345"
+    QTest::newRow("extra decimals dropped") << "en_US" << 3 << PasteRoute::CtrlV << "7.12345"
                                             << "7.123";
-    QTest::newRow("from the context menu") << "en_US" << 3 << true << " 6.5 %"
+    QTest::newRow("from the context menu") << "en_US" << 3 << PasteRoute::ContextMenu << " 6.5 %"
                                            << "6.500";
-    QTest::newRow("de_DE decimal comma") << "de_DE" << 3 << false << "8,25"
+    QTest::newRow("committed by an input method")
+        << "en_US" << 3 << PasteRoute::InputMethod << "x9.8"
+        << "9.800";
+    QTest::newRow("de_DE decimal comma") << "de_DE" << 3 << PasteRoute::CtrlV << "8,25"
                                          << "8,250";
-    QTest::newRow("de_DE point refused") << "de_DE" << 3 << true << "8.25"
+    QTest::newRow("de_DE point refused") << "de_DE" << 3 << PasteRoute::ContextMenu << "8.25"
                                          << "825,000";
 }
 
@@ -331,26 +332,13 @@ void tst_FnpNumericEdit::paste()
 {
     QFETCH(QString, locale);
     QFETCH(int, decimals);
-    QFETCH(bool, fromMenu);
-    QFETCH(QString, clipboard);
+    QFETCH(PasteRoute, route);
+    QFETCH(QString, pasted);
     QFETCH(QString, typed);
     QLocale::setDefault(QLocale(locale));
     makeField(decimals, 0, decimals == 0 ? 360 : 8.75);
-    QGuiApplication::clipboard()->setText(clipboard);
-
     QVERIFY(m_window->tabIntoField());
-    if (fromMenu) {
-        std::unique_ptr<QMenu> menu(m_field->createFieldContextMenu());
-        QAction* pasteAction = nullptr;
-        for (QAction* action : menu->actions()) {
-            if (action->text().startsWith(QStringLiteral("&Paste")))
-                pasteAction = action;
-        }
-        QVERIFY(pasteAction);
-        pasteAction->trigger();
-    } else {
-        QTest::keyClick(m_field, Qt::Key_V, Qt::ControlModifier);
-    }
+    QVERIFY(pasteInto(m_field, route, pasted));
     QCOMPARE(m_field->text(), typed);
 }
 

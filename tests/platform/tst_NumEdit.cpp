@@ -2,9 +2,7 @@
 #include "platform/Application.h"
 #include "platform/NumEdit.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QMenu>
 #include <QtTest>
 
 namespace {
@@ -292,51 +290,40 @@ void tst_NumEdit::settingValue()
 void tst_NumEdit::paste_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<bool>("fromMenu");
-    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<PasteRoute>("route");
+    QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("typed");
 
-    QTest::newRow("currency text") << "en_US" << false << "$1,234.56"
+    QTest::newRow("currency text") << "en_US" << PasteRoute::CtrlV << "$1,234.56"
                                    << "1,234.56";
-    QTest::newRow("letters dropped") << "en_US" << false << "12abc34"
+    QTest::newRow("letters dropped") << "en_US" << PasteRoute::CtrlV << "12abc34"
                                      << "1234";
-    QTest::newRow("cut at the limit") << "en_US" << false << "12345678901234567"
+    QTest::newRow("cut at the limit") << "en_US" << PasteRoute::CtrlV << "12345678901234567"
                                       << "123456789012";
-    QTest::newRow("second minus dropped") << "en_US" << false << "-12-3"
+    QTest::newRow("second minus dropped") << "en_US" << PasteRoute::CtrlV << "-12-3"
                                           << "-123";
-    QTest::newRow("nothing acceptable keeps the text") << "en_US" << false << "abc"
+    QTest::newRow("nothing acceptable keeps the text") << "en_US" << PasteRoute::CtrlV << "abc"
                                                        << "100,000.00";
-    QTest::newRow("from the context menu") << "en_US" << true << "$7.5x"
+    QTest::newRow("from the context menu") << "en_US" << PasteRoute::ContextMenu << "$7.5x"
                                            << "7.5";
     QTest::newRow("de_DE currency text")
-        << "de_DE" << false << QString::fromUtf8("1.234,56\u00a0€") << "1.234,56";
-    QTest::newRow("de_DE from the context menu") << "de_DE" << true << "3,25 EUR"
+        << "de_DE" << PasteRoute::CtrlV << QString::fromUtf8("1.234,56\u00a0€") << "1.234,56";
+    QTest::newRow("committed by an input method") << "en_US" << PasteRoute::InputMethod << "4a-2"
+                                                  << "4-2";
+    QTest::newRow("de_DE from the context menu") << "de_DE" << PasteRoute::ContextMenu << "3,25 EUR"
                                                  << "3,25";
 }
 
 void tst_NumEdit::paste()
 {
     QFETCH(QString, locale);
-    QFETCH(bool, fromMenu);
-    QFETCH(QString, clipboard);
+    QFETCH(PasteRoute, route);
+    QFETCH(QString, pasted);
     QFETCH(QString, typed);
     QLocale::setDefault(QLocale(locale));
     makeField();
-    QGuiApplication::clipboard()->setText(clipboard);
-
     QVERIFY(m_window->tabIntoField());
-    if (fromMenu) {
-        std::unique_ptr<QMenu> menu(m_field->createFieldContextMenu());
-        QAction* pasteAction = nullptr;
-        for (QAction* action : menu->actions()) {
-            if (action->text().startsWith(QStringLiteral("&Paste")))
-                pasteAction = action;
-        }
-        QVERIFY(pasteAction);
-        pasteAction->trigger();
-    } else {
-        QTest::keyClick(m_field, Qt::Key_V, Qt::ControlModifier);
-    }
+    QVERIFY(pasteInto(m_field, route, pasted));
     QCOMPARE(m_field->text(), typed);
 }
 

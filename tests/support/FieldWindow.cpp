@@ -1,8 +1,15 @@
 #include "FieldWindow.h"
 
+#include "platform/FieldEdit.h"
+
+#include <QAction>
+#include <QClipboard>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -15,6 +22,34 @@ bool becomeActive(QWidget* window)
 }
 
 } // namespace
+
+bool pasteInto(FieldEdit* field, PasteRoute route, const QString& text)
+{
+    switch (route) {
+    case PasteRoute::CtrlV:
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        return true;
+    case PasteRoute::ContextMenu: {
+        QGuiApplication::clipboard()->setText(text);
+        const std::unique_ptr<QMenu> menu(field->createFieldContextMenu());
+        for (QAction* action : menu->actions()) {
+            if (action->text().startsWith(QStringLiteral("&Paste"))) {
+                action->trigger();
+                return true;
+            }
+        }
+        return false;
+    }
+    case PasteRoute::InputMethod: {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(field, &event);
+        return true;
+    }
+    }
+    return false;
+}
 
 FieldWindow::FieldWindow(QWidget* field)
     : m_field(field), m_next(new QLineEdit(this)), m_menuBar(new QMenuBar(this))

@@ -18,6 +18,21 @@ enum class FocusMove
     MenuBar,
 };
 
+// The ways text arrives other than typed key by key.
+enum class PasteRoute
+{
+    CtrlV,
+    ContextMenu,
+    InputMethod,
+};
+
+class FieldEdit;
+
+// Puts `text` into the field as the route does: from the clipboard with Ctrl+V, from the
+// clipboard with the context menu's Paste, or committed by an input method. False when the
+// context menu has no Paste entry.
+bool pasteInto(FieldEdit* field, PasteRoute route, const QString& text);
+
 // A top-level window holding the field under test, a plain line edit after it in the tab
 // order and a menu bar. Shown and active after show().
 class FieldWindow : public QWidget
