@@ -49,13 +49,13 @@ void tst_ErrorsAndReset::mathErrorInLoan1RestoresItsDefaults()
     QVERIFY(f.start());
     Ui::TfrmMain& u = f.ui();
     u.edtTerm->setValue(12);
-    u.cbFrequency->setCurrentIndex(u.cbFrequency->findText(QStringLiteral("Weekly 52")));
+    u.cbFrequency->setCurrentIndex(u.cbFrequency->findText(QStringLiteral("Annually 1")));
     u.edtInterest->setFocus(Qt::TabFocusReason);
     u.edtInterest->setValue(-1300); // as a paste or a stored value can bring it
     MainWindowFixture::leave(u.edtTerm);
     QCOMPARE(f.dialogs.messages().size(), 1);
     checkInformationBox(f.dialogs.messages().first(), mathMessage);
-    QCOMPARE(u.edtLoan->text(), QStringLiteral("$100,000.00"));
+    QCOMPARE(u.edtLoan->value(), 100000.0L);
     QCOMPARE(u.edtInterest->text(), QStringLiteral("8.750"));
     QCOMPARE(u.edtTerm->text(), QStringLiteral("360"));
     QCOMPARE(u.cbFrequency->currentText(), QStringLiteral("Monthly 12"));
@@ -129,7 +129,7 @@ void tst_ErrorsAndReset::reset()
     QCOMPARE(QApplication::focusWidget(), u.edtLoan);
     for (int loan = 1; loan <= 2; ++loan) {
         const auto& c = loan == 1 ? f.w().panel1().controls() : f.w().panel2().controls();
-        QCOMPARE(c.edtLoan->text(), QStringLiteral("$100,000.00"));
+        QCOMPARE(c.edtLoan->value(), 100000.0L); // loan 1's has the focus and shows it plain
         QCOMPARE(c.edtTerm->text(), QStringLiteral("360"));
         QCOMPARE(c.edtInterest->text(), QStringLiteral("8.750"));
         QCOMPARE(c.cbFrequency->currentText(), QStringLiteral("Monthly 12"));

@@ -111,9 +111,9 @@ void tst_MainWindow::recalculation_data()
                                             << "12"
                                             << "8.75"
                                             << "1.00 year."
-                                            << "$8,734.52"
-                                            << "$4,814.24"
-                                            << "$104,814.24";
+                                            << "$8,733.56"
+                                            << "$4,802.70"
+                                            << "$104,802.70";
     QTest::newRow("1 annually is one year") << "en_US"
                                             << "100000"
                                             << "Annually 1"
