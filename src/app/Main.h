@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/LoanPanel.h"
+#include "links/LinkTable.h"
 #include "platform/Application.h"
 
 #include <QMainWindow>
@@ -55,6 +56,14 @@ public:
     void ShowUpdate();
     void ShowAbout();
     void GoOnline(QObject* sender);
+
+    // The status bar: pointer moves in bar coordinates, a button released over a panel, the
+    // bar's resize, and the application's hint changes.
+    void statusBarMouseMove(QObject* sender, Qt::KeyboardModifiers shift, int x, int y);
+    void statusBarPanelClick(int panel, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                             const QPoint& pos);
+    void statusBarResize(QObject* sender);
+    void AppOnHint(QObject* sender);
 
     // The last values of a loan (1 or 2) as the next save would write them.
     struct LastValues
@@ -117,6 +126,7 @@ private:
 
     std::unique_ptr<LoanPanel> m_panel1;
     std::unique_ptr<LoanPanel> m_panel2;
+    LinkTable m_links;
 };
 
 // The one main window while it exists.
