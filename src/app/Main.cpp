@@ -3,6 +3,7 @@
 #include "app/MakerValues.h"
 #include "calc/FrequencyTable.h"
 #include "links/StatusBarHandlers.h"
+#include "links/uFrmAbout.h"
 #include "platform/Dialogs.h"
 #include "platform/ExitNotifier.h"
 #include "platform/FnpNumericEdit.h"
@@ -353,7 +354,10 @@ void TfrmMain::mnuHelpHowClick()
 
 void TfrmMain::ShowUpdate() {}
 
-void TfrmMain::ShowAbout() {}
+void TfrmMain::ShowAbout()
+{
+    showAboutBox(*this);
+}
 
 void TfrmMain::GoOnline(QObject* sender)
 {
