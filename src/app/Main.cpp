@@ -2,12 +2,14 @@
 
 #include "app/MakerValues.h"
 #include "calc/FrequencyTable.h"
+#include "links/PromoPage.h"
 #include "links/StatusBarHandlers.h"
 #include "links/uFrmAbout.h"
 #include "platform/Dialogs.h"
 #include "platform/ExitNotifier.h"
 #include "platform/FnpNumericEdit.h"
 #include "platform/HelpEngine.h"
+#include "platform/ImageLabel.h"
 #include "platform/NumEdit.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBar.h"
@@ -76,6 +78,7 @@ TfrmMain::TfrmMain(const QString& appDir, QWidget* parent)
     fitLabels();
     buildPopupMenu();
     buildStatusBar();
+    buildPromoPage();
     m_links = LinkTable::forMainWindow(u);
     bindHandlers();
 
@@ -283,6 +286,14 @@ void TfrmMain::buildStatusBar()
     bindHandler(bar, &StatusBar::resized, this, [this, bar] { statusBarResize(bar); });
 }
 
+void TfrmMain::buildPromoPage()
+{
+    imgScreenShot = PromoPage::build(m_ui->Page2);
+    bindHandler(imgScreenShot, &ImageLabel::mouseMoved, this, [this] { imgScreenShotMouseMove(); });
+    bindHandler(imgScreenShot, &ImageLabel::clicked, this,
+                [this] { imgScreenShotClick(imgScreenShot); });
+}
+
 void TfrmMain::Calculate(const QObject* sender)
 {
     m_panel1->calculate(sender);
@@ -392,6 +403,18 @@ void TfrmMain::AppOnHint(QObject*)
 {
     if (auto* app = Application::instance())
         StatusBarHandlers::showHint(*m_ui->statusBar, app->hint());
+}
+
+void TfrmMain::imgScreenShotMouseMove()
+{
+    // Nothing sets it back: from the first move on the screenshot shows the hand.
+    imgScreenShot->setCursor(Qt::PointingHandCursor);
+}
+
+void TfrmMain::imgScreenShotClick(QObject*)
+{
+    m_ui->UrlOnline->setURL(PromoPage::screenShotAddress(FRefTag));
+    m_ui->UrlOnline->click();
 }
 
 void TfrmMain::CenterForm(QWidget* form) const

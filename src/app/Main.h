@@ -12,6 +12,7 @@ namespace Ui {
 class TfrmMain;
 }
 
+class ImageLabel;
 class QMenu;
 class SingleInstance;
 
@@ -65,6 +66,10 @@ public:
     void statusBarResize(QObject* sender);
     void AppOnHint(QObject* sender);
 
+    // The promotional page's screenshot.
+    void imgScreenShotMouseMove();
+    void imgScreenShotClick(QObject* sender);
+
     // The last values of a loan (1 or 2) as the next save would write them.
     struct LastValues
     {
@@ -97,11 +102,13 @@ private:
     void DoTheMath2();
     void buildPopupMenu();
     void buildStatusBar();
+    void buildPromoPage();
     void bindHandlers();
     void fitLabels();
 
     std::unique_ptr<Ui::TfrmMain> m_ui;
     QMenu* mnuPop = nullptr;
+    ImageLabel* imgScreenShot = nullptr;
     SingleInstance* XJustOne1 = nullptr;
     bool m_handedOver = false;
     bool m_activated = false;
