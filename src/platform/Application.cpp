@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 
+#include <QCursor>
 #include <QDebug>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -129,6 +130,13 @@ bool Application::notify(QObject* receiver, QEvent* event)
         if (receiver->isWidgetType()) {
             if (event->type() == QEvent::MouseMove)
                 return deliverMouseMove(static_cast<QWidget*>(receiver), event);
+            if (event->type() == QEvent::Leave && static_cast<QWidget*>(receiver)->isWindow()) {
+                // The pointer left a window: whatever it is over now decides, nothing at all
+                // empties the hint.
+                const bool result = QApplication::notify(receiver, event);
+                setHint(longHint(hintOf(widgetAt(QCursor::pos()))));
+                return result;
+            }
             if (event->type() == QEvent::ToolTip &&
                 showToolTip(static_cast<QWidget*>(receiver), event))
                 return true;

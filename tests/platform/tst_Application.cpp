@@ -98,6 +98,7 @@ private slots:
     void hintFollowsThePointer_data();
     void hintFollowsThePointer();
     void hintChangeIsRaisedOnlyOnChange();
+    void hintEmptiesWhenThePointerLeaves();
     void hintIsTakenAfterTheMoveIsHandled();
     void hintTiming();
 
@@ -279,6 +280,17 @@ void tst_Application::hintChangeIsRaisedOnlyOnChange()
     QTest::mouseMove(&w.window, QPoint(290, 190)); // the window has no hint either
     QCOMPARE(changed.count(), 2);
     QCOMPARE(app()->hint(), QString());
+}
+
+void tst_Application::hintEmptiesWhenThePointerLeaves()
+{
+    HintWindow w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    QTest::mouseMove(w.hinted, QPoint(80, 80));
+    QCOMPARE(app()->hint(), QStringLiteral(" Reset Default Values ..."));
+    QCursor::setPos(w.window.frameGeometry().bottomRight() + QPoint(40, 40));
+    QTRY_COMPARE(app()->hint(), QString());
 }
 
 void tst_Application::hintIsTakenAfterTheMoveIsHandled()
