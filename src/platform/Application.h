@@ -54,8 +54,8 @@ public:
 
     // The current hint: the long part of the hint of the control under the pointer, or of its
     // nearest enclosing control that has one; empty where none has one. It is brought up to
-    // date after each mouse move has been handled and when the pointer leaves a window. Controls keep their hint, "short|long" or
-    // one text for both, in the dynamic property "hint".
+    // date after each mouse move has been handled and when the pointer leaves a window. Controls
+    // keep their hint, "short|long" or one text for both, in the dynamic property "hint".
     QString hint() const { return m_hint; }
     // Raises hintChanged when the text differs from the current one.
     void setHint(const QString& hint);
