@@ -167,18 +167,13 @@ bool Application::deliverMouseMove(QWidget* receiver, QEvent* event)
 
 bool Application::showToolTip(QWidget* receiver, QEvent* event)
 {
-    if (m_hintHidePause < 0)
+    // Only a widget's own tip gets the application's display time; anything else (tips that a
+    // widget works out itself, tips of enclosing widgets) goes Qt's usual way.
+    if (m_hintHidePause < 0 || receiver->toolTip().isEmpty() || receiver->toolTipDuration() >= 0)
         return false;
-    auto* help = static_cast<QHelpEvent*>(event);
-    for (QWidget* w = receiver; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
-        if (w->toolTip().isEmpty())
-            continue;
-        if (w->toolTipDuration() >= 0)
-            return false; // the widget has a display time of its own
-        QToolTip::showText(help->globalPos(), w->toolTip(), w, QRect(), m_hintHidePause);
-        return true;
-    }
-    return false;
+    const auto* help = static_cast<QHelpEvent*>(event);
+    QToolTip::showText(help->globalPos(), receiver->toolTip(), receiver, QRect(), m_hintHidePause);
+    return true;
 }
 
 void Application::reportCurrent(QObject* sender, std::exception_ptr error) noexcept
