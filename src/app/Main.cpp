@@ -3,14 +3,19 @@
 #include "app/MakerValues.h"
 #include "app/SettingsFile.h"
 #include "calc/FrequencyTable.h"
+#include "links/PromoPage.h"
+#include "links/StatusBarHandlers.h"
+#include "links/uFrmAbout.h"
 #include "platform/Dialogs.h"
 #include "platform/ExitNotifier.h"
 #include "platform/FnpNumericEdit.h"
 #include "platform/HelpEngine.h"
+#include "platform/ImageLabel.h"
 #include "platform/NumEdit.h"
 #include "platform/ProfileFile.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBar.h"
+#include "platform/UrlLabel.h"
 #include "ui_Main.h"
 
 #include <QCloseEvent>
@@ -75,6 +80,8 @@ TfrmMain::TfrmMain(const QString& appDir, QWidget* parent)
     fitLabels();
     buildPopupMenu();
     buildStatusBar();
+    buildPromoPage();
+    m_links = LinkTable::forMainWindow(u);
     bindHandlers();
 
     FAppDir = appDir;
@@ -117,10 +124,13 @@ void TfrmMain::FormCreate()
                         ApplicationActivate();
                 });
         app->setExceptionHandler(this);
+        bindHandler(app, &Application::hintChanged, this, [this, app] { AppOnHint(app); });
     }
     // 7.
     Help::setHelpFile(FAppDir + QStringLiteral("kestrava.hlp"));
-    // 8. The main window shows no hint pop-ups; its hints go to the status bar.
+    // 8. Only controls that ask for it show a tip; the window's hints go to the status bar.
+    if (auto* app = Application::instance())
+        app->setHintTiming(400, 4000);
     // 9.
     Calculate(this);
     Calculate2(this);
@@ -296,27 +306,22 @@ void TfrmMain::buildPopupMenu()
 void TfrmMain::buildStatusBar()
 {
     StatusBar* bar = m_ui->statusBar;
-    QFont linkFont(QStringLiteral("Arial"));
-    linkFont.setPixelSize(11);
-    linkFont.setUnderline(true);
-    StatusPanel web;
-    web.name = QStringLiteral("WebPanel");
-    web.width = 96;
-    web.text = QString::fromLatin1(Maker::siteName).toLower();
-    web.bevel = StatusPanel::Bevel::None;
-    web.ownFont = true;
-    web.font = linkFont;
-    web.color = Qt::blue;
-    web.alignment = Qt::AlignHCenter;
-    web.hint = QStringLiteral(" Click to visit Quorvane' website");
-    bar->addPanel(web);
-    StatusPanel hint;
-    hint.name = QStringLiteral("HintPanel");
-    hint.width = 482;
-    hint.text = QString::fromLatin1(Maker::siteName) + QStringLiteral(" - ") +
-                QString::fromLatin1(Maker::slogan);
-    hint.bevel = StatusPanel::Bevel::Lowered;
-    bar->addPanel(hint);
+    StatusBarHandlers::addPanels(*bar);
+    bar->setShowHints(false); // the window shows no hint pop-ups
+    bindHandler(bar, &StatusBar::mouseMoved, this,
+                [this, bar](Qt::KeyboardModifiers shift, int x, int y) {
+                    statusBarMouseMove(bar, shift, x, y);
+                });
+    connect(bar, &StatusBar::panelClicked, this, &TfrmMain::statusBarPanelClick);
+    bindHandler(bar, &StatusBar::resized, this, [this, bar] { statusBarResize(bar); });
+}
+
+void TfrmMain::buildPromoPage()
+{
+    imgScreenShot = PromoPage::build(m_ui->Page2);
+    bindHandler(imgScreenShot, &ImageLabel::mouseMoved, this, [this] { imgScreenShotMouseMove(); });
+    bindHandler(imgScreenShot, &ImageLabel::clicked, this,
+                [this] { imgScreenShotClick(imgScreenShot); });
 }
 
 void TfrmMain::Calculate(const QObject* sender)
@@ -386,11 +391,56 @@ void TfrmMain::mnuHelpHowClick()
 
 void TfrmMain::ShowUpdate() {}
 
-void TfrmMain::ShowAbout() {}
+void TfrmMain::ShowAbout()
+{
+    showAboutBox(*this);
+}
 
 void TfrmMain::GoOnline(QObject* sender)
 {
-    Q_UNUSED(sender);
+    // The address is written anew for every entry; the label opens whatever it holds.
+    const QString address = m_links.addressFor(sender, FRefTag, FEdition);
+    if (!address.isNull())
+        m_ui->UrlOnline->setURL(address);
+    m_ui->UrlOnline->click();
+}
+
+void TfrmMain::statusBarMouseMove(QObject*, Qt::KeyboardModifiers, int x, int)
+{
+    StatusBarHandlers::mouseMove(*m_ui->statusBar, x);
+}
+
+void TfrmMain::statusBarPanelClick(int panel, Qt::MouseButton, Qt::KeyboardModifiers, const QPoint&)
+{
+    // Any button opens the home page; whatever goes wrong on the way is dropped silently.
+    try {
+        if (StatusBarHandlers::isLinkPanel(*m_ui->statusBar, panel))
+            GoOnline(m_ui->statusBar);
+    } catch (...) {
+    }
+}
+
+void TfrmMain::statusBarResize(QObject*)
+{
+    StatusBarHandlers::resize(*m_ui->statusBar);
+}
+
+void TfrmMain::AppOnHint(QObject*)
+{
+    if (auto* app = Application::instance())
+        StatusBarHandlers::showHint(*m_ui->statusBar, app->hint());
+}
+
+void TfrmMain::imgScreenShotMouseMove()
+{
+    // Nothing sets it back: from the first move on the screenshot shows the hand.
+    imgScreenShot->setCursor(Qt::PointingHandCursor);
+}
+
+void TfrmMain::imgScreenShotClick(QObject*)
+{
+    m_ui->UrlOnline->setURL(PromoPage::screenShotAddress(FRefTag));
+    m_ui->UrlOnline->click();
 }
 
 void TfrmMain::CenterForm(QWidget* form) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/LoanPanel.h"
+#include "links/LinkTable.h"
 #include "platform/Application.h"
 
 #include <QMainWindow>
@@ -11,6 +12,7 @@ namespace Ui {
 class TfrmMain;
 }
 
+class ImageLabel;
 class QMenu;
 class SingleInstance;
 
@@ -56,6 +58,18 @@ public:
     void ShowAbout();
     void GoOnline(QObject* sender);
 
+    // The status bar: pointer moves in bar coordinates, a button released over a panel, the
+    // bar's resize, and the application's hint changes.
+    void statusBarMouseMove(QObject* sender, Qt::KeyboardModifiers shift, int x, int y);
+    void statusBarPanelClick(int panel, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                             const QPoint& pos);
+    void statusBarResize(QObject* sender);
+    void AppOnHint(QObject* sender);
+
+    // The promotional page's screenshot.
+    void imgScreenShotMouseMove();
+    void imgScreenShotClick(QObject* sender);
+
     // The last values of a loan (1 or 2) as the next save would write them.
     struct LastValues
     {
@@ -86,11 +100,13 @@ private:
     void ReadValues();
     void buildPopupMenu();
     void buildStatusBar();
+    void buildPromoPage();
     void bindHandlers();
     void fitLabels();
 
     std::unique_ptr<Ui::TfrmMain> m_ui;
     QMenu* mnuPop = nullptr;
+    ImageLabel* imgScreenShot = nullptr;
     SingleInstance* XJustOne1 = nullptr;
     bool m_handedOver = false;
     bool m_activated = false;
@@ -115,6 +131,7 @@ private:
 
     std::unique_ptr<LoanPanel> m_panel1;
     std::unique_ptr<LoanPanel> m_panel2;
+    LinkTable m_links;
 };
 
 // The one main window while it exists.

@@ -2,7 +2,32 @@
 
 #include "platform/Dialogs.h"
 
+#include <QCursor>
 #include <QDebug>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QToolTip>
+
+namespace {
+
+// Gives tool tips the application's delay before they show.
+class HintTimingStyle : public QProxyStyle
+{
+public:
+    int pause = -1;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ToolTip_WakeUpDelay && pause >= 0)
+            return pause;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -63,14 +88,92 @@ void Application::terminate()
     QCoreApplication::exit(0);
 }
 
+void Application::setHint(const QString& hint)
+{
+    if (hint == m_hint)
+        return;
+    m_hint = hint;
+    emit hintChanged();
+}
+
+QString Application::hintOf(const QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget()) {
+        const QString hint = widget->property("hint").toString();
+        if (!hint.isEmpty())
+            return hint;
+    }
+    return QString();
+}
+
+QString Application::longHint(const QString& hint)
+{
+    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.mid(bar + 1);
+}
+
+void Application::setHintTiming(int pause, int hidePause)
+{
+    m_hintPause = pause;
+    m_hintHidePause = hidePause;
+    auto* timing = dynamic_cast<HintTimingStyle*>(style());
+    if (!timing) {
+        timing = new HintTimingStyle;
+        setStyle(timing); // the application takes it over
+    }
+    timing->pause = pause;
+}
+
 bool Application::notify(QObject* receiver, QEvent* event)
 {
     try {
+        if (receiver->isWidgetType()) {
+            if (event->type() == QEvent::MouseMove)
+                return deliverMouseMove(static_cast<QWidget*>(receiver), event);
+            if (event->type() == QEvent::Leave && static_cast<QWidget*>(receiver)->isWindow()) {
+                // The pointer left a window: whatever it is over now decides, nothing at all
+                // empties the hint.
+                const bool result = QApplication::notify(receiver, event);
+                setHint(longHint(hintOf(widgetAt(QCursor::pos()))));
+                return result;
+            }
+            if (event->type() == QEvent::ToolTip &&
+                showToolTip(static_cast<QWidget*>(receiver), event))
+                return true;
+        }
         return QApplication::notify(receiver, event);
     } catch (...) {
         reportCurrent(receiver, std::current_exception());
         return false;
     }
+}
+
+bool Application::deliverMouseMove(QWidget* receiver, QEvent* event)
+{
+    // Without a button held the receiver is the widget under the pointer; with one, the widget
+    // that grabbed the mouse, so the pointer's own widget is looked up.
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    QPointer<QWidget> under = receiver;
+    if (mouse->buttons() != Qt::NoButton) {
+        if (QWidget* at = widgetAt(mouse->globalPosition().toPoint()))
+            under = at;
+    }
+    const bool result = QApplication::notify(receiver, event);
+    // The hint follows the move's own handling, so a handler that writes where the hint goes
+    // is overwritten once when the hint changes.
+    setHint(longHint(hintOf(under)));
+    return result;
+}
+
+bool Application::showToolTip(QWidget* receiver, QEvent* event)
+{
+    // Only a widget's own tip gets the application's display time; anything else (tips that a
+    // widget works out itself, tips of enclosing widgets) goes Qt's usual way.
+    if (m_hintHidePause < 0 || receiver->toolTip().isEmpty() || receiver->toolTipDuration() >= 0)
+        return false;
+    const auto* help = static_cast<QHelpEvent*>(event);
+    QToolTip::showText(help->globalPos(), receiver->toolTip(), receiver, QRect(), m_hintHidePause);
+    return true;
 }
 
 void Application::reportCurrent(QObject* sender, std::exception_ptr error) noexcept

@@ -52,18 +52,43 @@ public:
         }
     }
 
+    // The current hint: the long part of the hint of the control under the pointer, or of its
+    // nearest enclosing control that has one; empty where none has one. It is brought up to
+    // date after each mouse move has been handled and when the pointer leaves a window. Controls
+    // keep their hint, "short|long" or one text for both, in the dynamic property "hint".
+    QString hint() const { return m_hint; }
+    // Raises hintChanged when the text differs from the current one.
+    void setHint(const QString& hint);
+    // The hint of the widget or of its nearest ancestor that has one; empty for none.
+    static QString hintOf(const QWidget* widget);
+    // The text after the first "|", or the whole hint when it holds none.
+    static QString longHint(const QString& hint);
+
+    // Tool tips: the delay before one shows and how long it stays, in milliseconds.
+    void setHintTiming(int pause, int hidePause);
+    int hintPause() const { return m_hintPause; }
+    int hintHidePause() const { return m_hintHidePause; }
+
     // Ends every running modal loop and the main loop.
     void terminate();
     bool isTerminated() const { return m_terminated; }
 
     bool notify(QObject* receiver, QEvent* event) override;
 
+signals:
+    void hintChanged();
+
 private:
     static void reportCurrent(QObject* sender, std::exception_ptr error) noexcept;
+    bool deliverMouseMove(QWidget* receiver, QEvent* event);
+    bool showToolTip(QWidget* receiver, QEvent* event);
 
     QString m_title;
     ExceptionHandler* m_handler = nullptr;
     bool m_terminated = false;
+    QString m_hint;
+    int m_hintPause = -1; // -1: the style's own timing
+    int m_hintHidePause = -1;
 };
 
 // The full-stop rule of the error boxes: a full stop is appended when the text's last character

@@ -73,7 +73,7 @@ bool StatusBar::event(QEvent* event)
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int index = panelAt(help->pos());
-        if (index >= 0 && !m_panels.at(index).hint.isEmpty())
+        if (m_showHints && index >= 0 && !m_panels.at(index).hint.isEmpty())
             QToolTip::showText(help->globalPos(), m_panels.at(index).hint, this);
         else
             QToolTip::hideText();

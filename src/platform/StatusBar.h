@@ -44,6 +44,10 @@ public:
     void setPanelText(int index, const QString& text);
     void setPanelWidth(int index, int width);
 
+    // Whether a panel's hint shows as a tool tip over it; the bar follows its window's setting.
+    bool showHints() const { return m_showHints; }
+    void setShowHints(bool show) { m_showHints = show; }
+
     // The panel under a point of the bar, -1 for none.
     int panelAt(const QPoint& pos) const;
     QRect panelRect(int index) const;
@@ -65,4 +69,5 @@ protected:
 
 private:
     QList<StatusPanel> m_panels;
+    bool m_showHints = true;
 };

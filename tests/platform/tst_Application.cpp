@@ -1,8 +1,13 @@
 #include "ScriptedDialogs.h"
 #include "platform/Application.h"
 
+#include <QFrame>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -26,6 +31,52 @@ signals:
     void fire();
 };
 
+// Notes the application's hint while its own mouse move is handled.
+class HintReader : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QString seen = QStringLiteral("<no move>");
+
+protected:
+    void mouseMoveEvent(QMouseEvent*) override { seen = Application::instance()->hint(); }
+};
+
+// A window with hinted and unhinted controls, one inside another.
+struct HintWindow
+{
+    HintWindow()
+    {
+        window.resize(300, 200);
+        hinted->setGeometry(0, 0, 100, 100);
+        hinted->setProperty("hint", QStringLiteral("Reset| Reset Default Values ..."));
+        inner->setGeometry(10, 10, 50, 30);
+        plain->setGeometry(150, 0, 100, 100);
+        single->setGeometry(150, 120, 100, 30);
+        single->setProperty("hint", QStringLiteral(" Help ..."));
+        twoBars->setGeometry(0, 120, 100, 30);
+        twoBars->setProperty("hint", QStringLiteral("About|Long|Tail"));
+        reader->setGeometry(0, 160, 100, 30);
+        reader->setProperty("hint", QStringLiteral("Mine"));
+        reader->setMouseTracking(true);
+    }
+    QWidget* child(const QString& name)
+    {
+        const QHash<QString, QWidget*> children{{"hinted", hinted},   {"inner", inner},
+                                                {"plain", plain},     {"single", single},
+                                                {"twoBars", twoBars}, {"reader", reader}};
+        return children.value(name);
+    }
+
+    QWidget window;
+    QFrame* hinted = new QFrame(&window);
+    QLabel* inner = new QLabel(QStringLiteral("inner"), hinted);
+    QFrame* plain = new QFrame(&window);
+    QPushButton* single = new QPushButton(QStringLiteral("single"), &window);
+    QFrame* twoBars = new QFrame(&window);
+    HintReader* reader = new HintReader(&window);
+};
+
 } // namespace
 
 class tst_Application : public QObject
@@ -42,6 +93,14 @@ private slots:
     void slotCanBeReadAndSwapped();
     void plainErrorBox_data();
     void plainErrorBox();
+    void longHint_data();
+    void longHint();
+    void hintFollowsThePointer_data();
+    void hintFollowsThePointer();
+    void hintChangeIsRaisedOnlyOnChange();
+    void hintEmptiesWhenThePointerLeaves();
+    void hintIsTakenAfterTheMoveIsHandled();
+    void hintTiming();
 
 private:
     static Application* app() { return Application::instance(); }
@@ -151,6 +210,122 @@ void tst_Application::plainErrorBox()
     QCOMPARE(box.text, shown);
     QCOMPARE(box.icon, MessageIcon::Error);
     QCOMPARE(box.buttons, MessageButtons(MessageButton::Ok));
+}
+
+void tst_Application::longHint_data()
+{
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("longPart");
+
+    QTest::newRow("short and long") << "Reset| Reset Default Values ..."
+                                    << " Reset Default Values ...";
+    QTest::newRow("no bar: the whole hint") << " Help ..."
+                                            << " Help ...";
+    QTest::newRow("two bars: all after the first") << "About|Long|Tail"
+                                                   << "Long|Tail";
+    QTest::newRow("bar first") << "|long"
+                               << "long";
+    QTest::newRow("bar last") << "short|"
+                              << "";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void tst_Application::longHint()
+{
+    QFETCH(QString, hint);
+    QTEST(Application::longHint(hint), "longPart");
+}
+
+void tst_Application::hintFollowsThePointer_data()
+{
+    QTest::addColumn<QString>("child");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QString>("hint");
+
+    QTest::newRow("own hint, long part")
+        << "hinted" << QPoint(80, 80) << " Reset Default Values ...";
+    QTest::newRow("nearest hinted ancestor")
+        << "inner" << QPoint(5, 5) << " Reset Default Values ...";
+    QTest::newRow("hint without a bar") << "single" << QPoint(5, 5) << " Help ...";
+    QTest::newRow("two bars: after the first") << "twoBars" << QPoint(5, 5) << "Long|Tail";
+    QTest::newRow("no hint up to the window") << "plain" << QPoint(5, 5) << "";
+}
+
+void tst_Application::hintFollowsThePointer()
+{
+    QFETCH(QString, child);
+    QFETCH(QPoint, at);
+    HintWindow w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    app()->setHint(QStringLiteral("<before>"));
+    QTest::mouseMove(w.child(child), at);
+    QTEST(app()->hint(), "hint");
+}
+
+void tst_Application::hintChangeIsRaisedOnlyOnChange()
+{
+    HintWindow w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    app()->setHint(QString());
+    QSignalSpy changed(app(), &Application::hintChanged);
+    QTest::mouseMove(w.hinted, QPoint(80, 80));
+    QTest::mouseMove(w.hinted, QPoint(85, 85)); // same control
+    QTest::mouseMove(w.inner, QPoint(5, 5));    // another control with the same hint
+    QCOMPARE(changed.count(), 1);
+    QTest::mouseMove(w.plain, QPoint(5, 5));
+    QTest::mouseMove(w.plain, QPoint(6, 6));
+    QTest::mouseMove(&w.window, QPoint(290, 190)); // the window has no hint either
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(app()->hint(), QString());
+}
+
+void tst_Application::hintEmptiesWhenThePointerLeaves()
+{
+    HintWindow w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    QTest::mouseMove(w.hinted, QPoint(80, 80));
+    QCOMPARE(app()->hint(), QStringLiteral(" Reset Default Values ..."));
+    QCursor::setPos(w.window.frameGeometry().bottomRight() + QPoint(40, 40));
+    QTRY_COMPARE(app()->hint(), QString());
+}
+
+void tst_Application::hintIsTakenAfterTheMoveIsHandled()
+{
+    HintWindow w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    QTest::mouseMove(w.hinted, QPoint(80, 80));
+    QTest::mouseMove(w.reader, QPoint(5, 5));
+    QCOMPARE(w.reader->seen, QStringLiteral(" Reset Default Values ..."));
+    QCOMPARE(app()->hint(), QStringLiteral("Mine"));
+}
+
+void tst_Application::hintTiming()
+{
+    app()->setHintTiming(400, 4000);
+    QStyle* style = app()->style();
+    QCOMPARE(style->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 400);
+    app()->setHintTiming(300, 2000);
+    QCOMPARE(app()->style(), style); // set again, not stacked
+    QCOMPARE(style->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 300);
+    QCOMPARE(app()->hintHidePause(), 2000);
+
+    HintWindow w;
+    w.single->setToolTip(QStringLiteral("Click to go online"));
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    QHelpEvent onPlain(QEvent::ToolTip, QPoint(5, 5), w.plain->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(w.plain, &onPlain);
+    QVERIFY(!QToolTip::isVisible());
+    QHelpEvent onTipped(QEvent::ToolTip, QPoint(5, 5), w.single->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(w.single, &onTipped);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("Click to go online"));
+    QToolTip::hideText();
 }
 
 int main(int argc, char* argv[])

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordingHelp.h"
+#include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
 #include "ui_Main.h"
@@ -11,7 +12,7 @@
 #include <memory>
 
 // A main window over a temporary program folder, with message boxes scripted and help
-// commands recorded. Shown and active after start().
+// commands and shell requests recorded. Shown and active after start().
 class MainWindowFixture
 {
 public:
@@ -34,5 +35,6 @@ public:
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
     RecordingHelp help;
+    RecordingShell shell;
     std::unique_ptr<TfrmMain> window;
 };

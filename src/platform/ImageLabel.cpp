@@ -1,0 +1,37 @@
+#include "platform/ImageLabel.h"
+
+#include <QMouseEvent>
+
+ImageLabel::ImageLabel(QWidget* parent) : QLabel(parent)
+{
+    setMouseTracking(true);
+}
+
+void ImageLabel::setPicture(const QPixmap& picture)
+{
+    setPixmap(picture);
+    if (!picture.isNull())
+        resize(picture.deviceIndependentSize().toSize());
+}
+
+void ImageLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    emit mouseMoved(event->modifiers(), pos.x(), pos.y());
+}
+
+void ImageLabel::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ImageLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
+}
