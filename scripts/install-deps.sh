@@ -12,6 +12,7 @@ packages=(
   xvfb xauth imagemagick x11-utils
   curl python3
   desktop-file-utils appstream
+  dpkg-dev file
 )
 
 sudo=""

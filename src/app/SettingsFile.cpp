@@ -1,5 +1,6 @@
 #include "app/SettingsFile.h"
 
+#include "app/InstallLayout.h"
 #include "platform/NumberFormat.h"
 #include "platform/ProfileFile.h"
 
@@ -12,10 +13,26 @@
 
 namespace SettingsFile {
 
+bool isInstalledCopy(const QString& appDir, const QString& installedBinFolder)
+{
+    const QString dir = QFileInfo(appDir).canonicalFilePath();
+    if (dir.isEmpty())
+        return false;
+    if (!installedBinFolder.isEmpty() && dir == QFileInfo(installedBinFolder).canonicalFilePath())
+        return true;
+    return QFileInfo(QDir(dir).filePath(QLatin1String(InstallLayout::desktopEntryFromBin)))
+        .isFile();
+}
+
+bool isInstalledCopy(const QString& appDir)
+{
+    return isInstalledCopy(appDir, QLatin1String(InstallLayout::binFolder));
+}
+
 QString folder(const QString& appDir)
 {
     const QFileInfo beside(appDir);
-    if (beside.isDir() && beside.isWritable())
+    if (beside.isDir() && beside.isWritable() && !isInstalledCopy(appDir))
         return appDir;
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);

@@ -11,9 +11,17 @@ namespace SettingsFile {
 inline constexpr char readName[] = "Kestrava.Ini";
 inline constexpr char writeName[] = "kestrava.ini";
 
-// Where the settings file lives: beside the executable when that folder is writable (a portable
-// copy, a build tree), otherwise the user's configuration folder.
+// Where the settings file lives: beside the executable for a portable copy (a build tree, an
+// unpacked folder) whose folder is writable; for an installed copy, or when the folder is not
+// writable, the user's configuration folder, which is made when missing. Even root, who may
+// write to /usr/bin, keeps the settings of an installed copy there.
 QString folder(const QString& appDir);
+
+// An installed copy runs from the configured install prefix's bin folder (installedBinFolder),
+// or from a bin folder whose prefix holds the program's desktop entry (a package installed
+// under another prefix). Symbolic links are followed.
+bool isInstalledCopy(const QString& appDir, const QString& installedBinFolder);
+bool isInstalledCopy(const QString& appDir);
 
 // A number key: missing gives the default. A present key that does not read in the user's
 // format is read with the other decimal separator when that is unambiguous ("8,75" under a

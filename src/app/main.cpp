@@ -1,5 +1,7 @@
 #include "app/Main.h"
+#include "app/Version.h"
 #include "platform/Application.h"
+#include "platform/StartupProbe.h"
 
 #include <QScreen>
 
@@ -8,8 +10,10 @@ int main(int argc, char* argv[])
     Application app(argc, argv);
     app.setTitle(QStringLiteral("Kestrava, 1.2.00"));
     app.setOrganizationName(QStringLiteral("Quorvane"));
-    app.setApplicationName(QStringLiteral("Kestrava"));
-    app.setApplicationVersion(QStringLiteral("1.2.00"));
+    app.setApplicationName(QLatin1String(Version::productName));
+    app.setApplicationVersion(QLatin1String(Version::productVersion));
+    // Lets the desktop match the window to its menu entry and icon.
+    app.setDesktopFileName(QLatin1String(Version::applicationId));
 
     TfrmMain window;
     if (window.handedOver())
@@ -22,6 +26,7 @@ int main(int argc, char* argv[])
         window.move(s.left() + std::max((s.width() - size.width()) / 2, 0),
                     s.top() + std::max((s.height() - size.height()) / 2, 0));
     }
+    StartupProbe::attach(window);
     window.show();
     return app.exec();
 }
