@@ -148,6 +148,10 @@ public:
     // True if ProductVersion is newer than CurrentVersion; fetches nothing.
     bool IsNewVersion() const;
 
+    // The update flow: offers the read-me, asks, lets the user choose the file, downloads it
+    // with a progress dialog and starts it. True if the file was downloaded.
+    bool Execute();
+
     // The name a download of DownloadURL gets: the text after its last "/", as of the last page
     // that was read whole.
     QString downloadFileName() const { return FDownloadFileName; }
