@@ -1,3 +1,4 @@
+#include "AnchorProbe.h"
 #include "MainWindowFixture.h"
 #include "platform/Application.h"
 #include "platform/HtmlLabel.h"
@@ -12,19 +13,6 @@
 namespace {
 
 const QString product = QStringLiteral("http://www.quorvane.com/amortizer.htm");
-
-// The first point of the label, row by row, that lies on an anchor with this address.
-QPoint pointOn(const HtmlLabel& label, const QString& href)
-{
-    // From 1, as QTest reads the point (0, 0) as "the middle of the widget".
-    for (int y = 1; y < label.height(); y += 2) {
-        for (int x = 1; x < label.width(); x += 2) {
-            if (label.anchorAt(QPoint(x, y)) == href)
-                return QPoint(x, y);
-        }
-    }
-    return QPoint(-1, -1);
-}
 
 QStringList anchorsOf(const HtmlLabel& label)
 {
@@ -121,7 +109,7 @@ void tst_PromoPage::anchors()
     QVERIFY(l);
     // Fixed in the text: the product code, no edition word.
     QCOMPARE(anchorsOf(*l), QStringList(count, href));
-    const QPoint at = pointOn(*l, href);
+    const QPoint at = pointOnAnchor(*l, href);
     QVERIFY(at.x() >= 0);
     QTest::mousePress(l, button, {}, at);
     QCOMPARE(f.shell.opened, QStringList{href});

@@ -1,3 +1,4 @@
+#include "RecordingExceptionHandler.h"
 #include "ScriptedDialogs.h"
 #include "platform/Application.h"
 
@@ -11,18 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-class RecordingHandler : public ExceptionHandler
-{
-public:
-    void handleException(QObject* sender, const Exception& error) override
-    {
-        senders.append(sender);
-        messages.append(error.message());
-    }
-    QList<QObject*> senders;
-    QStringList messages;
-};
 
 class Thrower : public QObject
 {
@@ -108,7 +97,7 @@ private:
 
 void tst_Application::slotErrorReachesHandlerWithSender()
 {
-    RecordingHandler handler;
+    RecordingExceptionHandler handler;
     app()->setExceptionHandler(&handler);
     QPushButton button;
     bindHandler(&button, &QPushButton::clicked, this,
@@ -121,7 +110,7 @@ void tst_Application::slotErrorReachesHandlerWithSender()
 void tst_Application::eventHandlerErrorReachesHandler()
 {
     // A plain connection: the error leaves the slot and is caught where the event is delivered.
-    RecordingHandler handler;
+    RecordingExceptionHandler handler;
     app()->setExceptionHandler(&handler);
     QTimer timer;
     timer.setSingleShot(true);
@@ -134,7 +123,7 @@ void tst_Application::eventHandlerErrorReachesHandler()
 
 void tst_Application::errorInNestedModalLoop()
 {
-    RecordingHandler handler;
+    RecordingExceptionHandler handler;
     app()->setExceptionHandler(&handler);
     QEventLoop loop;
     Thrower thrower;
@@ -150,7 +139,7 @@ void tst_Application::errorInNestedModalLoop()
 
 void tst_Application::abortIsDropped()
 {
-    RecordingHandler handler;
+    RecordingExceptionHandler handler;
     app()->setExceptionHandler(&handler);
     ScriptedDialogs dialogs;
     Thrower thrower;
@@ -164,8 +153,8 @@ void tst_Application::abortIsDropped()
 
 void tst_Application::slotCanBeReadAndSwapped()
 {
-    RecordingHandler first;
-    RecordingHandler second;
+    RecordingExceptionHandler first;
+    RecordingExceptionHandler second;
     app()->setExceptionHandler(&first);
     QCOMPARE(app()->exceptionHandler(), &first);
     app()->setExceptionHandler(&second);

@@ -1,3 +1,4 @@
+#include "AnchorProbe.h"
 #include "RecordingShell.h"
 #include "platform/Application.h"
 #include "platform/HtmlLabel.h"
@@ -7,19 +8,6 @@
 namespace {
 
 const QString page = QStringLiteral("http://www.quorvane.com/amortizer.htm?ref=ksv1200");
-
-// The first point of the label, row by row, that lies on an anchor with this address.
-QPoint pointOn(const HtmlLabel& label, const QString& href)
-{
-    // From 1, as QTest reads the point (0, 0) as "the middle of the widget".
-    for (int y = 1; y < label.height(); y += 2) {
-        for (int x = 1; x < label.width(); x += 2) {
-            if (label.anchorAt(QPoint(x, y)) == href)
-                return QPoint(x, y);
-        }
-    }
-    return QPoint(-1, -1);
-}
 
 } // namespace
 
@@ -88,7 +76,7 @@ void tst_HtmlLabel::anchorOpensOnPress()
     QStringList signalled;
     connect(m_label.get(), &HtmlLabel::anchorClicked, this,
             [&](const QString& h) { signalled.append(h); });
-    const QPoint at = pointOn(*m_label, href);
+    const QPoint at = pointOnAnchor(*m_label, href);
     QVERIFY(at.x() >= 0);
     QTest::mousePress(m_label.get(), button, {}, at); // no release: the press alone opens
     QTEST(shell.opened, "opened");
@@ -113,7 +101,7 @@ void tst_HtmlLabel::pressBesideAnchorsOpensNothing()
 
 void tst_HtmlLabel::handCursorOverAnchorsOnly()
 {
-    const QPoint onAnchor = pointOn(*m_label, page);
+    const QPoint onAnchor = pointOnAnchor(*m_label, page);
     QVERIFY(onAnchor.x() >= 0);
     QTest::mouseMove(m_label.get(), onAnchor);
     QCOMPARE(m_label->cursor().shape(), Qt::PointingHandCursor);

@@ -1,4 +1,5 @@
 #include "FieldWindow.h"
+#include "RecordingExceptionHandler.h"
 #include "platform/Application.h"
 #include "platform/NumEdit.h"
 
@@ -6,18 +7,6 @@
 #include <QtTest>
 
 namespace {
-
-class RecordingHandler : public ExceptionHandler
-{
-public:
-    void handleException(QObject* sender, const Exception& error) override
-    {
-        senders.append(sender);
-        messages.append(error.message());
-    }
-    QList<QObject*> senders;
-    QStringList messages;
-};
 
 // What the field held each time it raised exited().
 struct Exit
@@ -384,7 +373,7 @@ void tst_NumEdit::exitOnlyWhenLeavingForAnotherControl()
 
 void tst_NumEdit::throwingExitHandlerIsReported()
 {
-    RecordingHandler handler;
+    RecordingExceptionHandler handler;
     Application::instance()->setExceptionHandler(&handler);
     makeField();
     connect(m_field, &NumEdit::exited, this,
