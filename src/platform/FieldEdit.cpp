@@ -1,5 +1,7 @@
 #include "platform/FieldEdit.h"
 
+#include "platform/ExitNotifier.h"
+
 #include "platform/Application.h"
 #include "platform/NumberFormat.h"
 
@@ -37,18 +39,6 @@ QString FieldEdit::typedText(const QKeyEvent* event)
         (text == QLatin1String(".") || text == QLatin1String(",")))
         return QString(NumberFormat::decimalSeparator());
     return text;
-}
-
-bool FieldEdit::leavesField(Qt::FocusReason reason)
-{
-    switch (reason) {
-    case Qt::ActiveWindowFocusReason:
-    case Qt::PopupFocusReason:
-    case Qt::MenuBarFocusReason:
-        return false;
-    default:
-        return true;
-    }
 }
 
 QMenu* FieldEdit::createFieldContextMenu()
@@ -89,7 +79,7 @@ void FieldEdit::focusInEvent(QFocusEvent* event)
 void FieldEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (m_entered && leavesField(event->reason())) {
+    if (m_entered && ExitNotifier::isExitReason(event->reason())) {
         m_entered = false;
         leaveField();
     }

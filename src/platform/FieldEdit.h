@@ -27,9 +27,6 @@ public:
     // arrows, shortcuts). The keypad's decimal key types the locale's decimal separator.
     static QString typedText(const QKeyEvent* event);
 
-    // Whether losing the focus for this reason leaves the field.
-    static bool leavesField(Qt::FocusReason reason);
-
 signals:
     // The focus moved to another control of the same window (not a window switch, a menu or a
     // modal dialog).
