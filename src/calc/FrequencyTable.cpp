@@ -44,12 +44,6 @@ QString validated(const QString& text)
     return codeOf(text) ? text : defaultText();
 }
 
-int rateDivisor(qint32 code)
-{
-    const Frequency* f = find(code);
-    return f && f->rateDivisor != 0 ? f->rateDivisor : 1;
-}
-
 int termDivisor(qint32 code)
 {
     const Frequency* f = find(code);

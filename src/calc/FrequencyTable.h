@@ -43,7 +43,26 @@ std::optional<qint32> codeOf(const QString& text);
 // The text itself when it is one of the ten, otherwise "Monthly 12".
 QString validated(const QString& text);
 
-int rateDivisor(qint32 code);
+// The rows stand in code order, so a code indexes its row.
+constexpr bool rowsInCodeOrder()
+{
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].code != static_cast<qint32>(i))
+            return false;
+    }
+    return true;
+}
+static_assert(rowsInCodeOrder());
+
+// The divisor of the annual rate: 1 for "Constant" and for a code outside the table. Usable at
+// compile time, where the payment formula builds its own table of divisors.
+constexpr int rateDivisor(qint32 code)
+{
+    if (code < 0 || code >= static_cast<qint32>(rows.size()) || rows[code].rateDivisor == 0)
+        return 1;
+    return rows[code].rateDivisor;
+}
+
 int termDivisor(qint32 code);
 
 } // namespace FrequencyTable

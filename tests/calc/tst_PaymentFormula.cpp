@@ -1,9 +1,11 @@
+#include "calc/FrequencyTable.h"
 #include "calc/PaymentFormula.h"
 #include "platform/Exceptions.h"
 
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 
 using PaymentFormula::CalcPayment;
 using PaymentFormula::getPower;
@@ -19,6 +21,8 @@ private slots:
     void mathErrors();
     void resultHoldsADouble();
     void powerOfZeroIsZero();
+    void matchesFormulaWithGetPower_data();
+    void matchesFormulaWithGetPower();
 };
 
 void tst_PaymentFormula::payment_data()
@@ -121,6 +125,61 @@ void tst_PaymentFormula::powerOfZeroIsZero()
     // e^88 at most, also for an exponent far beyond it
     const long double clamped = getPower(0.5L, -1000);
     QVERIFY(std::fabs(clamped / std::exp(88.0L) - 1) < 1e-17L);
+}
+
+void tst_PaymentFormula::matchesFormulaWithGetPower_data()
+{
+    // Annual rates swept from `from` to `to`; `decimals` < 0 sweeps them geometrically instead.
+    QTest::addColumn<int>("code");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<int>("decimals");
+
+    QTest::newRow("monthly, everyday rates") << 6 << 0.001 << 30.0 << 3;
+    QTest::newRow("monthly, negative rates") << 6 << -599.999 << -0.001 << 3;
+    QTest::newRow("rate per period across 0.5") << 6 << 590.0 << 610.0 << 3;
+    QTest::newRow("rate per period across -0.5") << 6 << -610.0 << -590.0 << 3;
+    QTest::newRow("constant, rate used per period") << 0 << 0.001 << 49.999 << 3;
+    QTest::newRow("daily, rates with any digits") << 1 << 0.0001 << 30.0 << -1;
+    QTest::newRow("annually, tiny rates") << 9 << 1e-15 << 1e-6 << -1;
+}
+
+// Every payment equals the formula written out with getPower, to the last bit.
+void tst_PaymentFormula::matchesFormulaWithGetPower()
+{
+    QFETCH(int, code);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(int, decimals);
+
+    const auto formula = [code](qint32 n, long double A, long double R) {
+        long double r = R / 100;
+        if (code != 0)
+            r = r / FrequencyTable::rateDivisor(code);
+        const long double p = getPower(1 + r, -static_cast<long double>(n));
+        return static_cast<double>(A * r / (1 - p));
+    };
+    constexpr int steps = 4000;
+    const qint32 terms[] = {1, 12, 360, 10000, -12};
+    const long double amounts[] = {100000.0L, 1234567.89L};
+    for (int step = 0; step <= steps; ++step) {
+        double R = decimals < 0 ? from * std::pow(to / from, double(step) / steps)
+                                : from + (to - from) * step / steps;
+        if (decimals >= 0)
+            R = std::round(R * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
+        for (qint32 n : terms) {
+            for (long double A : amounts) {
+                const double expected = formula(n, A, R);
+                const double actual = static_cast<double>(CalcPayment(n, code, A, R));
+                if (std::memcmp(&actual, &expected, sizeof(double)) != 0)
+                    QFAIL(qPrintable(QStringLiteral("n %1, R %2: %3 instead of %4")
+                                         .arg(n)
+                                         .arg(R, 0, 'g', 17)
+                                         .arg(actual, 0, 'g', 17)
+                                         .arg(expected, 0, 'g', 17)));
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_PaymentFormula)
