@@ -17,6 +17,7 @@
 #include "platform/StatusBar.h"
 #include "platform/UrlLabel.h"
 #include "ui_Main.h"
+#include "update/WebFileInfo.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -54,6 +55,8 @@ TfrmMain::TfrmMain(const QString& appDir, QWidget* parent)
     centralWidget()->setFixedSize(658, 385);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowIcon(QIcon(QStringLiteral(":/icons/kestrava.svg")));
+    WebFileInfo = new TWebFileInfo(this);
+    configureProgramWebFileInfo(*WebFileInfo);
 
     // The single-instance guard acts while the window's parts are loaded, before the creation
     // sequence: a second copy hands over and never reads or writes the settings file.
