@@ -17,6 +17,7 @@
 #include "platform/StatusBar.h"
 #include "platform/UrlLabel.h"
 #include "ui_Main.h"
+#include "update/WUpdate.h"
 #include "update/WebFileInfo.h"
 
 #include <QCloseEvent>
@@ -392,7 +393,10 @@ void TfrmMain::mnuHelpHowClick()
     Help::command(HelpCommand::HelpOnHelp, 0, this);
 }
 
-void TfrmMain::ShowUpdate() {}
+void TfrmMain::ShowUpdate()
+{
+    showUpdateDialog(*this);
+}
 
 void TfrmMain::ShowAbout()
 {
