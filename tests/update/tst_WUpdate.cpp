@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 #include "TestHttpServer.h"
 #include "platform/Application.h"
+#include "platform/GraphicButton.h"
 #include "ui_WUpdate.h"
 #include "update/WUpdate.h"
 #include "update/WebFileInfo.h"
@@ -334,6 +335,7 @@ void tst_WUpdate::formAndButtons()
     };
     for (const auto& b : buttons) {
         QCOMPARE(b.button->parent(), &dialog);
+        QVERIFY(qobject_cast<GraphicButton*>(b.button)); // its picture follows the pointer
         QCOMPARE(b.button->geometry(), b.geometry);
         QCOMPARE(b.button->text(), b.text);
         QCOMPARE(b.button->property("hint").toString(), b.hint);
