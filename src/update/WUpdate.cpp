@@ -227,6 +227,7 @@ void TfrmUpdate::CheckUpdate(QObject*)
         u.btnRetrieveUpdate->setVisible(true);
     if (!IsUpdateAvailable())
         u.lblUpdateStatus->setText(QStringLiteral("No Update Available"));
+    fitToText(u.lblUpdateStatus);
 }
 
 bool TfrmUpdate::IsUpdateAvailable() const

@@ -400,6 +400,8 @@ void tst_WUpdate::checkFillsTheLabels_data()
     QTest::newRow("1.2") << QByteArray("1.2") << true;
     QTest::newRow("1.2.00.1") << QByteArray("1.2.00.1") << false;
     QTest::newRow("no version tag") << QByteArray() << false;
+    QTest::newRow("long version text shown whole")
+        << QByteArray("1.3.00 (spring edition, build 4711)") << true;
 }
 
 void tst_WUpdate::checkFillsTheLabels()
@@ -412,11 +414,16 @@ void tst_WUpdate::checkFillsTheLabels()
     CursorWatch watch(f.dialogs);
     QList<LabelLook> looks;
     bool retrieve = false, hourGlassAfter = true;
+    QStringList cut;
     QVERIFY(withUpdateDialog(f.w(), [&](TfrmUpdate& d) {
         Ui::TfrmUpdate& u = *d.ui();
         for (QLabel* l : {u.lblUpdateStatus, u.lblVersion, u.lblDate, u.lblReadMe, u.lblURL,
                           u.lblCurrentVersion})
             looks << lookOf(l);
+        for (QLabel* l : {u.lblUpdateStatus, u.lblVersion, u.lblDate}) {
+            if (l->width() < l->fontMetrics().horizontalAdvance(l->text()))
+                cut << l->objectName();
+        }
         retrieve = u.btnRetrieveUpdate->isVisible();
         hourGlassAfter = hourGlass();
     }));
@@ -433,6 +440,7 @@ void tst_WUpdate::checkFillsTheLabels()
     };
     QCOMPARE(looks, expected);
     QCOMPARE(retrieve, available);
+    QCOMPARE(cut, QStringList());
     // One request, through the proxy, for the product page with the referral tag.
     QCOMPARE(m_server->requestCount(), 1);
     QCOMPARE(m_server->requests().first().target, pageAddress);
@@ -466,6 +474,16 @@ void tst_WUpdate::failedCheck()
     QList<LabelLook> looks;
     bool retrieve = true;
     QVERIFY(withUpdateDialog(f.w(), [&](TfrmUpdate& d) {
+        // A window comes up over the dialog and goes, as a message box would; the dialog is
+        // active again.
+        QDialog over(&d);
+        over.setWindowModality(Qt::ApplicationModal);
+        over.show();
+        QTRY_VERIFY(over.isActiveWindow());
+        over.hide();
+        d.activateWindow();
+        QTRY_VERIFY(d.isActiveWindow());
+        QCoreApplication::processEvents(); // where a second check would run
         Ui::TfrmUpdate& u = *d.ui();
         for (QLabel* l : {u.lblUpdateStatus, u.lblVersion, u.lblDate})
             looks << lookOf(l);
@@ -493,6 +511,8 @@ void tst_WUpdate::failedCheck()
     QCOMPARE(looks, created);
     QVERIFY(!retrieve);
     QVERIFY(!f.w().webFileInfo().Active());
+    // One check per opening, also when it fails.
+    QCOMPARE(m_server->requestCount(), refused ? 0 : 1);
 }
 
 void tst_WUpdate::malformedDateIsReported()
