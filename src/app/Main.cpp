@@ -17,6 +17,8 @@
 #include "platform/StatusBar.h"
 #include "platform/UrlLabel.h"
 #include "ui_Main.h"
+#include "update/WUpdate.h"
+#include "update/WebFileInfo.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -54,6 +56,8 @@ TfrmMain::TfrmMain(const QString& appDir, QWidget* parent)
     centralWidget()->setFixedSize(658, 385);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowIcon(QIcon(QStringLiteral(":/icons/kestrava.svg")));
+    WebFileInfo = new TWebFileInfo(this);
+    configureProgramWebFileInfo(*WebFileInfo);
 
     // The single-instance guard acts while the window's parts are loaded, before the creation
     // sequence: a second copy hands over and never reads or writes the settings file.
@@ -389,7 +393,10 @@ void TfrmMain::mnuHelpHowClick()
     Help::command(HelpCommand::HelpOnHelp, 0, this);
 }
 
-void TfrmMain::ShowUpdate() {}
+void TfrmMain::ShowUpdate()
+{
+    showUpdateDialog(*this);
+}
 
 void TfrmMain::ShowAbout()
 {

@@ -15,6 +15,7 @@ class TfrmMain;
 class ImageLabel;
 class QMenu;
 class SingleInstance;
+class TWebFileInfo;
 
 // The one main window: toolbar, notebook with the two loan panels, status bar and menus. It
 // runs the creation sequence, owns the last-values fields and reports unhandled errors.
@@ -33,6 +34,9 @@ public:
 
     QString refTag() const { return FRefTag; }
     QString appDir() const { return FAppDir; }
+
+    // The update component that the update dialog drives; owned by the window.
+    TWebFileInfo& webFileInfo() const { return *WebFileInfo; }
 
     // Places the given form centred over the main window (offsets truncated toward zero,
     // clamped at 0 on the left and top).
@@ -108,6 +112,7 @@ private:
     QMenu* mnuPop = nullptr;
     ImageLabel* imgScreenShot = nullptr;
     SingleInstance* XJustOne1 = nullptr;
+    TWebFileInfo* WebFileInfo = nullptr;
     bool m_handedOver = false;
     bool m_activated = false;
 
