@@ -1,9 +1,8 @@
 #include "app/Main.h"
 #include "app/Version.h"
 #include "platform/Application.h"
+#include "platform/ScreenPlacement.h"
 #include "platform/StartupProbe.h"
-
-#include <QScreen>
 
 int main(int argc, char* argv[])
 {
@@ -19,13 +18,7 @@ int main(int argc, char* argv[])
     if (window.handedOver())
         return 0;
 
-    // Centred on the screen when first shown.
-    if (const QScreen* screen = window.screen()) {
-        const QRect s = screen->geometry();
-        const QSize size = window.frameGeometry().size();
-        window.move(s.left() + std::max((s.width() - size.width()) / 2, 0),
-                    s.top() + std::max((s.height() - size.height()) / 2, 0));
-    }
+    centerOnScreen(&window); // where the window first shows
     StartupProbe::attach(window);
     window.show();
     return app.exec();

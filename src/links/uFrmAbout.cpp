@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/MakerValues.h"
 #include "platform/Application.h"
+#include "platform/ScreenPlacement.h"
 #include "ui_uFrmAbout.h"
 
 #include <QKeyEvent>
@@ -100,22 +101,7 @@ void TfrmAbout::showEvent(QShowEvent* event)
 {
     FormShow();
     QDialog::showEvent(event);
-    placeOnScreenCentre();
-}
-
-void TfrmAbout::placeOnScreenCentre()
-{
-    // Wherever the main window stands, the box comes up in the middle of its screen.
-    QScreen* s = QGuiApplication::screenAt(frameGeometry().center());
-    if (!s)
-        s = QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect screen = s->geometry();
-    const QRect box = frameGeometry();
-    const int left = std::max((screen.width() - box.width()) / 2, 0);
-    const int top = std::max((screen.height() - box.height()) / 2, 0);
-    move(screen.left() + left, screen.top() + top);
+    centerOnScreen(this);
 }
 
 void TfrmAbout::keyPressEvent(QKeyEvent* event)

@@ -38,7 +38,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void placeOnScreenCentre();
 
     std::unique_ptr<Ui::TfrmAbout> m_ui;
 };

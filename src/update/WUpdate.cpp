@@ -4,6 +4,7 @@
 #include "app/MakerValues.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/ScreenPlacement.h"
 #include "ui_WUpdate.h"
 #include "update/VersionPage.h"
 #include "update/WebFileInfo.h"
@@ -259,22 +260,7 @@ void TfrmUpdate::changeEvent(QEvent* event)
 void TfrmUpdate::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    placeOnScreenCentre();
-}
-
-void TfrmUpdate::placeOnScreenCentre()
-{
-    // Wherever the main window stands, the dialog comes up in the middle of its screen.
-    QScreen* s = QGuiApplication::screenAt(frameGeometry().center());
-    if (!s)
-        s = QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect screen = s->geometry();
-    const QRect box = frameGeometry();
-    const int left = std::max((screen.width() - box.width()) / 2, 0);
-    const int top = std::max((screen.height() - box.height()) / 2, 0);
-    move(screen.left() + left, screen.top() + top);
+    centerOnScreen(this);
 }
 
 void TfrmUpdate::closeEvent(QCloseEvent* event)

@@ -51,7 +51,6 @@ protected:
 
 private:
     void FormClose(QObject* sender, QCloseEvent* event);
-    void placeOnScreenCentre();
 
     std::unique_ptr<Ui::TfrmUpdate> m_ui;
     bool m_activated = false;

@@ -1,5 +1,7 @@
 #include "update/WaitForm.h"
 
+#include "platform/ScreenPlacement.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -37,9 +39,6 @@ void WaitForm::closeEvent(QCloseEvent* event)
 void WaitForm::showEvent(QShowEvent* event)
 {
     // Centred on the screen, whatever window is active.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centerOnScreen(this);
     QDialog::showEvent(event);
 }
