@@ -125,6 +125,9 @@ void HttpCli::send()
     m_announced = -1;
     m_relocating = false;
     m_reply = m_nam->get(request);
+    // The network thread stops reading ahead once this much waits for us, so that a large body
+    // never piles up in memory while its pieces are written out.
+    m_reply->setReadBufferSize(readBufferSize);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpCli::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpCli::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &HttpCli::onFinished);

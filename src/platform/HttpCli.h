@@ -67,6 +67,8 @@ public:
     static constexpr int defaultIdleTimeout = 30000;  // ms
     static constexpr int defaultTotalTimeout = 60000; // ms
     static constexpr int defaultMaxRelocations = 10;
+    // Bytes the network may deliver ahead of the receiver.
+    static constexpr qint64 readBufferSize = 1024 * 1024;
 
     explicit HttpCli(QObject* parent = nullptr);
     ~HttpCli() override;

@@ -311,4 +311,18 @@ qint32 parseInt32(const QString& text)
     return static_cast<qint32>(*value);
 }
 
+QString FormatThousands(qint64 n)
+{
+    // Digits of the magnitude, so that the most negative value has its sign and all its digits.
+    const QString digits = QString::number(n < 0 ? -quint64(n) : quint64(n));
+    QString out = n < 0 ? QStringLiteral("-") : QString();
+    out.reserve(digits.size() + digits.size() / 3 + 1);
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += u',';
+        out += digits.at(i);
+    }
+    return out;
+}
+
 } // namespace NumberFormat

@@ -43,6 +43,10 @@ std::optional<qint64> tryParseInteger(const QString& text);
 // text that is not a whole number in the signed 32-bit range.
 qint32 parseInt32(const QString& text);
 
+// A count in decimal with a "," before every group of three digits counted from the right
+// (1234567 -> 1,234,567), whatever the locale: the download progress shows byte counts so.
+QString FormatThousands(qint64 n);
+
 QChar decimalSeparator();
 QChar groupSeparator();
 

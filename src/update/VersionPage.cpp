@@ -71,7 +71,7 @@ bool TWfiTags::allEmpty() const
 {
     for (const QString* tag :
          {&AuthorTag, &AuthorEMailTag, &DateTag, &DownloadTag, &ProductNameTag, &ReadMeTag,
-          &ReadMeExtTag, &RedirectTag, &RunParamsTag, &VersionTag}) {
+          &ReadMeExtTag, &RedirectTag, &RunParamsTag, &VersionTag, &Sha256Tag}) {
         if (!tag->isEmpty())
             return false;
     }
@@ -133,6 +133,7 @@ void ParseTags(const QList<QByteArray>& lines, const TWfiTags& tags, Values& val
         {&tags.DownloadTag, &values.DownloadURL},
         {&tags.RedirectTag, &values.RedirectURL},
         {&tags.RunParamsTag, &values.RunParams},
+        {&tags.Sha256Tag, &values.Sha256},
     };
     for (const QByteArray& line : lines) {
         const std::optional<TagLine> tag = readTagLine(line);

@@ -40,6 +40,7 @@ struct TWfiTags
     Q_PROPERTY(QString RedirectTag MEMBER RedirectTag)
     Q_PROPERTY(QString RunParamsTag MEMBER RunParamsTag)
     Q_PROPERTY(QString VersionTag MEMBER VersionTag)
+    Q_PROPERTY(QString Sha256Tag MEMBER Sha256Tag)
 
 public:
     QString AuthorTag;
@@ -52,6 +53,8 @@ public:
     QString RedirectTag;
     QString RunParamsTag;
     QString VersionTag;
+    // The SHA-256 of the update file, 64 hexadecimal digits, that a download must match.
+    QString Sha256Tag;
 
     bool allEmpty() const;
     bool operator==(const TWfiTags&) const = default;
@@ -72,6 +75,7 @@ struct Values
     QString DownloadURL;
     QString RedirectURL;
     QString RunParams;
+    QString Sha256;
 
     bool operator==(const Values&) const = default;
 };

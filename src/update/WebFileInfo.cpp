@@ -1,9 +1,10 @@
 #include "update/WebFileInfo.h"
 
-#include "platform/Dialogs.h"
 #include "update/WaitForm.h"
+#include "update/WebDlProgress.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QScopeGuard>
 #include <QWidget>
 
@@ -19,6 +20,7 @@ TWebFileInfo::~TWebFileInfo()
         FHttpClient->setRcvdStream(nullptr);
     }
     delete FWaitForm.data();
+    delete FProgressForm.data();
 }
 
 void TWebFileInfo::setActive(bool active)
@@ -117,23 +119,10 @@ bool TWebFileInfo::fetchPage()
     HookAppException();
     if (!FHttpClient)
         createHttpClient();
-    if (!FProxyHost.isEmpty()) {
-        FHttpClient->setProxy(FProxyHost);
-        FHttpClient->setProxyPort(QString::number(FProxyPort));
-    } else {
-        FHttpClient->setProxy(QString());
-        FHttpClient->setProxyPort(QStringLiteral("80"));
-    }
-    FHttpClient->setMaxBodySize(maxPageSize);
-    FHttpClient->setIdleTimeout(m_idleTimeout);
-    FHttpClient->setTotalTimeout(m_totalTimeout);
-
+    applyProxy();
     auto buffer = std::make_unique<QBuffer>();
     buffer->open(QIODevice::ReadWrite);
-    FHttpClient->setRcvdStream(buffer.get());
-    FRcvdStream = std::move(buffer);
-    FLastError.clear();
-    m_waitEndedByFilter = false;
+    prepareRequest(std::move(buffer), maxPageSize, m_totalTimeout);
 
     FHttpClient->setURL(FValues.RedirectURL.isEmpty() ? FHomeURL : FValues.RedirectURL);
     FHttpClient->getAsync();
@@ -174,6 +163,30 @@ bool TWebFileInfo::fetchPage()
     return true;
 }
 
+void TWebFileInfo::applyProxy()
+{
+    if (!FProxyHost.isEmpty()) {
+        FHttpClient->setProxy(FProxyHost);
+        FHttpClient->setProxyPort(QString::number(FProxyPort));
+    } else {
+        FHttpClient->setProxy(QString());
+        FHttpClient->setProxyPort(QStringLiteral("80"));
+    }
+}
+
+// Gives the client the receive stream and the limits of the next request and clears LastError.
+void TWebFileInfo::prepareRequest(std::unique_ptr<QIODevice> stream, qint64 maxBodySize,
+                                  int totalTimeout)
+{
+    FHttpClient->setMaxBodySize(maxBodySize);
+    FHttpClient->setIdleTimeout(m_idleTimeout);
+    FHttpClient->setTotalTimeout(totalTimeout);
+    FHttpClient->setRcvdStream(stream.get());
+    FRcvdStream = std::move(stream);
+    FLastError.clear();
+    m_waitEndedByFilter = false;
+}
+
 void TWebFileInfo::createHttpClient()
 {
     FHttpClient = new HttpCli(this);
@@ -189,8 +202,10 @@ void TWebFileInfo::RequestDone(HttpCli::RequestType, quint16 error)
         FLastError.clear();
     if (FWaitForm)
         FWaitForm->done(mrOk);
-    if (FProgressForm)
-        FProgressForm->done(mrOk);
+    if (FProgressForm) {
+        const auto* progress = qobject_cast<const TWebDlProgress*>(FProgressForm.data());
+        FProgressForm->done(progress && progress->cancelled() ? mrCancel : mrOk);
+    }
 }
 
 QDialog* TWebFileInfo::CreateWaitForm(const QString& text)
@@ -217,12 +232,12 @@ void TWebFileInfo::destroyWaitForm()
     FWaitForm = nullptr;
 }
 
-void TWebFileInfo::showBox(const QString& caption, const QString& text)
+void TWebFileInfo::showBox(const QString& caption, const QString& text, MessageIcon icon)
 {
     MessageRequest request;
     request.caption = caption;
     request.text = text;
-    request.icon = MessageIcon::Exclamation;
+    request.icon = icon;
     request.buttons = MessageButton::Ok;
     Dialogs::message(request);
 }
@@ -291,6 +306,7 @@ void configureProgramWebFileInfo(TWebFileInfo& info)
     tags.RedirectTag = QStringLiteral("redirect");
     tags.RunParamsTag = QStringLiteral("runparams");
     tags.VersionTag = QStringLiteral("version");
+    tags.Sha256Tag = QStringLiteral("sha256");
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(12);
     font.setFixedPitch(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/HttpCli.h"
 #include "update/VersionPage.h"
 
@@ -12,7 +13,9 @@
 #include <initializer_list>
 #include <memory>
 
+class QCryptographicHash;
 class QIODevice;
+class TWebDlProgress;
 
 // The behaviour switches of the web file information component, in this order.
 enum TWfiOption : quint8
@@ -149,19 +152,39 @@ public:
     bool IsNewVersion() const;
 
     // The update flow: offers the read-me, asks, lets the user choose the file, downloads it
-    // with a progress dialog and starts it. True if the file was downloaded.
+    // with a progress dialog and starts it. True if the file was downloaded. A target that
+    // cannot be created ends it with EFCreateError.
     bool Execute();
+    // Shows the read-me, after asking when Ask is set: the external one is downloaded to the
+    // temporary folder and opened, the text one shown in the read-me window if the external one
+    // is missing or failed. True if a read-me was shown or tried.
+    bool ShowReadMe(bool Ask);
+    // Downloads DownloadURL to FileName; a FileName that ends with a separator names a folder,
+    // and the file gets the name of the download in it. When the page gave a checksum the file
+    // must match it.
+    bool DownloadUpdate(const QString& FileName);
+    // Downloads one address into one file while the progress dialog shows Title. The body goes
+    // to "<FileName>.part", which replaces FileName only once the whole body arrived; a failed
+    // or cancelled download removes it and leaves FileName as it was. Throws EFCreateError when
+    // the file cannot be created.
+    bool DownloadFile(const QString& URL, const QString& FileName, const QString& Title);
 
     // The name a download of DownloadURL gets: the text after its last "/", as of the last page
     // that was read whole.
     QString downloadFileName() const { return FDownloadFileName; }
+    // The full path of the last update download.
+    QString downloadPath() const { return FDownloadPath; }
+    // The SHA-256 the page gives for the update file, as written; empty when it gives none.
+    QString productSha256() const { return FValues.Sha256; }
     // The HTTP client, created at the first request; null before.
     HttpCli* httpClient() const { return FHttpClient; }
     // Time-outs of every request, in milliseconds (see HttpCli); they shorten in tests.
     void setRequestTimeouts(int idleMs, int totalMs);
 
 signals:
-    // For each piece of a download: the body bytes received so far and the announced size.
+    // For each piece of a download, after the progress dialog shows it, also after Cancel: the
+    // body bytes received so far and the announced size (0: none announced). A count beyond
+    // the 32-bit range comes as the largest 32-bit value.
     void OnDownloadProgress(TWebFileInfo* Sender, qint32 BytesReceived, qint32 FileSize);
 
 private:
@@ -183,13 +206,24 @@ private:
     void UnhookAppException();
     QDialog* CreateWaitForm(const QString& text);
     void RequestDone(HttpCli::RequestType rqType, quint16 error);
+    QDialog* CreateReadMeForm();
+    TWebDlProgress* CreateProgressForm();
+    void HttpDocData(qint64 BytesReceived, qint64 FileSize);
+
+    bool download(const QString& url, const QString& fileName, const QString& title,
+                  const QString& sha256);
+    void prepareRequest(std::unique_ptr<QIODevice> stream, qint64 maxBodySize, int totalTimeout);
+    void applyProxy();
+    MessageButton ask(const QString& caption, const QString& text);
+    QString versionLines() const;
 
     bool fetchPage();
     void createHttpClient();
     void clearResults();
     void releaseStream();
     void destroyWaitForm();
-    void showBox(const QString& caption, const QString& text);
+    void showBox(const QString& caption, const QString& text,
+                 MessageIcon icon = MessageIcon::Exclamation);
 
     bool FActive = false;
     QString FCurrentVersion;
@@ -214,6 +248,7 @@ private:
     HttpCli* FHttpClient = nullptr;
     std::unique_ptr<QIODevice> FRcvdStream; // the receive stream of the running request
     QMetaObject::Connection FDocDataConnection;
+    std::unique_ptr<QCryptographicHash> m_downloadHash; // of the running download, when checked
 
     Filter m_filter{*this};
     bool m_waitEndedByFilter = false;
@@ -225,5 +260,5 @@ Q_DECLARE_METATYPE(TWfiOptions)
 
 // Sets up the main window's instance as this program uses it: object name "WebFileInfo",
 // version "1.2.00", the product page as home address, the nine tag names of the version page
-// and Arial 12 pixels for its windows.
+// with "sha256" for the update file's checksum, and Arial 12 pixels for its windows.
 void configureProgramWebFileInfo(TWebFileInfo& info);

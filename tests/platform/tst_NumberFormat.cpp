@@ -26,6 +26,8 @@ private slots:
     void parseInteger_data();
     void parseInteger();
     void parseInt32Range();
+    void formatThousands_data();
+    void formatThousands();
 };
 
 void tst_NumberFormat::general_data()
@@ -210,6 +212,35 @@ void tst_NumberFormat::parseInt32Range()
     QCOMPARE(parseInt32(QStringLiteral("-2147483648")), std::numeric_limits<qint32>::min());
     QVERIFY_THROWS_EXCEPTION(EConvertError, parseInt32(QStringLiteral("2147483648")));
     QVERIFY_THROWS_EXCEPTION(EConvertError, parseInt32(QStringLiteral("1E20")));
+}
+
+void tst_NumberFormat::formatThousands_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("0") << "en_US" << qint64(0) << "0";
+    QTest::newRow("999") << "en_US" << qint64(999) << "999";
+    QTest::newRow("1000") << "en_US" << qint64(1000) << "1,000";
+    QTest::newRow("1234567") << "en_US" << qint64(1234567) << "1,234,567";
+    QTest::newRow("de_DE keeps the comma") << "de_DE" << qint64(1500000) << "1,500,000";
+    QTest::newRow("six digits") << "en_US" << qint64(100000) << "100,000";
+    QTest::newRow("beyond 32 bits") << "de_DE" << qint64(4294967296) << "4,294,967,296";
+    QTest::newRow("largest") << "en_US" << std::numeric_limits<qint64>::max()
+                             << "9,223,372,036,854,775,807";
+    QTest::newRow("negative") << "en_US" << qint64(-1234) << "-1,234";
+    QTest::newRow("most negative")
+        << "en_US" << std::numeric_limits<qint64>::min() << "-9,223,372,036,854,775,808";
+}
+
+void tst_NumberFormat::formatThousands()
+{
+    QFETCH(QString, locale);
+    QFETCH(qint64, value);
+    QFETCH(QString, text);
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(FormatThousands(value), text);
 }
 
 QTEST_GUILESS_MAIN(tst_NumberFormat)

@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 constexpr qint64 pieceSize = 64 * 1024;
@@ -24,6 +27,19 @@ QByteArray readFixture(const char* name)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("test server: cannot read %s", name);
     return file.readAll();
+}
+
+// A generated body: byte n is a line feed where n % 64 == 63, else 'a' + n % 26. The pattern
+// repeats every 832 bytes (the least common multiple of 64 and 26).
+const QByteArray& generatedPeriod()
+{
+    static const QByteArray period = [] {
+        QByteArray bytes(64 * 13, Qt::Uninitialized);
+        for (qsizetype at = 0; at < bytes.size(); ++at)
+            bytes[at] = at % 64 == 63 ? '\n' : char('a' + at % 26);
+        return bytes;
+    }();
+    return period;
 }
 
 // Answers the requests of one connection in turn. A whole answer with a length or in chunks
@@ -141,10 +157,14 @@ private:
     {
         QByteArray piece;
         if (m_response.generatedSize >= 0) {
+            // Copied from one period of the pattern, so that the server keeps up with any client.
+            const QByteArray& period = generatedPeriod();
             piece.resize(length);
-            for (qint64 i = 0; i < length; ++i) {
-                const qint64 at = m_sent + i;
-                piece[i] = at % 64 == 63 ? '\n' : char('a' + at % 26);
+            for (qint64 i = 0; i < length;) {
+                const qint64 offset = (m_sent + i) % period.size();
+                const qint64 n = std::min<qint64>(length - i, period.size() - offset);
+                std::memcpy(piece.data() + i, period.constData() + offset, size_t(n));
+                i += n;
             }
         } else {
             piece = m_response.body.mid(m_sent, length);

@@ -19,6 +19,7 @@ TWfiTags programTags()
     tags.RedirectTag = QStringLiteral("redirect");
     tags.RunParamsTag = QStringLiteral("runparams");
     tags.VersionTag = QStringLiteral("version");
+    tags.Sha256Tag = QStringLiteral("sha256");
     return tags;
 }
 
@@ -37,6 +38,7 @@ QStringList filled(const VersionPage::Values& v)
         {"DownloadURL", &v.DownloadURL},
         {"RedirectURL", &v.RedirectURL},
         {"RunParams", &v.RunParams},
+        {"Sha256", &v.Sha256},
     };
     for (const auto& [name, value] : fields) {
         if (!value->isEmpty())
@@ -119,6 +121,13 @@ void tst_VersionPage::parseTags_data()
                        "ProductAuthorEMail=info@quorvane.com",
                        "DownloadURL=http://h/dl/ksv1300.exe",
                        "RunParams=/S /D=x"};
+    QTest::newRow("update file checksum")
+        << QByteArray(
+               "<META HTTP-EQUIV=\"url\" CONTENT=\"http://h/dl/ksv1300.exe\">\r\n"
+               "<META HTTP-EQUIV=\"sha256\" CONTENT=\"9f86d081884c7d659a2feaa0c55ad015a3bf4f1b"
+               "2b0b822cd15d6c15b0f00a08\">\r\n")
+        << QStringList{"DownloadURL=http://h/dl/ksv1300.exe",
+                       "Sha256=9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08"};
     QTest::newRow("no tag at all")
         << QByteArray("<html><body>Kestrava 1.3.00</body></html>") << QStringList{};
     QTest::newRow("Content-Type ignored")

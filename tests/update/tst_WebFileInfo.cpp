@@ -329,6 +329,7 @@ void tst_WebFileInfo::programConfiguration()
     tags.RedirectTag = "redirect";
     tags.RunParamsTag = "runparams";
     tags.VersionTag = "version";
+    tags.Sha256Tag = "sha256";
     QVERIFY(info.InfoTags() == tags);
     QCOMPARE(info.Options().toByte(), quint8(30));
     QCOMPARE(info.UIOwnerFont(), false);
