@@ -1,5 +1,7 @@
 #include "update/ReadMeForm.h"
 
+#include "platform/ScreenPlacement.h"
+
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -53,11 +55,6 @@ ReadMeForm::ReadMeForm(const QString& text, const QFont& font)
 
 void ReadMeForm::showEvent(QShowEvent* event)
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        const QSize outer = frameGeometry().size();
-        move(area.x() + (area.width() - outer.width()) / 2,
-             area.y() + (area.height() - outer.height()) / 2);
-    }
+    centerOnScreen(this); // whatever window is active
     QDialog::showEvent(event);
 }

@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 #include "platform/HttpCli.h"
 #include "platform/NumberFormat.h"
+#include "platform/ScreenPlacement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -79,12 +80,6 @@ void TWebDlProgress::closeEvent(QCloseEvent* event)
 
 void TWebDlProgress::showEvent(QShowEvent* event)
 {
-    // Centred on the screen, whatever window is active.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        const QSize outer = frameGeometry().size();
-        move(area.x() + (area.width() - outer.width()) / 2,
-             area.y() + (area.height() - outer.height()) / 2);
-    }
+    centerOnScreen(this); // whatever window is active
     QDialog::showEvent(event);
 }
