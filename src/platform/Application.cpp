@@ -29,7 +29,12 @@ public:
 
 } // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // In place before any window is built: putting a style in later restyles every control of
+    // every window.
+    setStyle(new HintTimingStyle);
+}
 
 Application::~Application() = default;
 
@@ -117,7 +122,7 @@ void Application::setHintTiming(int pause, int hidePause)
     m_hintPause = pause;
     m_hintHidePause = hidePause;
     auto* timing = dynamic_cast<HintTimingStyle*>(style());
-    if (!timing) {
+    if (!timing) { // someone put another style in since
         timing = new HintTimingStyle;
         setStyle(timing); // the application takes it over
     }
