@@ -1,5 +1,6 @@
 #include "platform/ImageLabel.h"
 
+#include <QImageReader>
 #include <QMouseEvent>
 
 ImageLabel::ImageLabel(QWidget* parent) : QLabel(parent)
@@ -9,9 +10,28 @@ ImageLabel::ImageLabel(QWidget* parent) : QLabel(parent)
 
 void ImageLabel::setPicture(const QPixmap& picture)
 {
+    m_file.clear();
     setPixmap(picture);
     if (!picture.isNull())
         resize(picture.deviceIndependentSize().toSize());
+}
+
+void ImageLabel::setPictureFile(const QString& file)
+{
+    clear();
+    m_file = file;
+    const QSize size = QImageReader(file).size(); // from the file's header
+    if (size.isValid())
+        resize(size);
+    if (isVisible())
+        setPicture(QPixmap(file));
+}
+
+void ImageLabel::showEvent(QShowEvent* event)
+{
+    if (!m_file.isEmpty())
+        setPicture(QPixmap(m_file));
+    QLabel::showEvent(event);
 }
 
 void ImageLabel::mouseMoveEvent(QMouseEvent* event)
