@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/MakerValues.h"
+#include "app/NotebookPage.h"
 #include "app/SettingsFile.h"
 #include "calc/FrequencyTable.h"
 #include "links/PromoPage.h"
@@ -43,11 +44,10 @@ int halfToward0(int difference)
 TfrmMain::TfrmMain(const QString& appDir, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TfrmMain>())
 {
+    // The controls inherit the window's font. It is set before they are made, so that none of
+    // them lays out its text twice.
+    setFont(NotebookPage::windowFont());
     m_ui->setupUi(this);
-    // Arial 12 pixels high, whatever the screen's density; the controls inherit it.
-    QFont windowFont(QStringLiteral("Arial"));
-    windowFont.setPixelSize(12);
-    setFont(windowFont);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
