@@ -2,6 +2,7 @@
 
 #include "app/MakerValues.h"
 #include "app/NotebookPage.h"
+#include "app/Pictures.h"
 #include "app/SettingsFile.h"
 #include "calc/FrequencyTable.h"
 #include "links/PromoPage.h"
@@ -48,12 +49,13 @@ TfrmMain::TfrmMain(const QString& appDir, QWidget* parent)
     // them lays out its text twice.
     setFont(NotebookPage::windowFont());
     m_ui->setupUi(this);
+    Pictures::setForMainWindow(*m_ui);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     centralWidget()->setFixedSize(658, 385);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/kestrava.svg")));
+    setWindowIcon(Pictures::programIcon());
 
     // The single-instance guard acts while the window's parts are loaded, before the creation
     // sequence: a second copy hands over and never reads or writes the settings file.
@@ -271,15 +273,11 @@ void TfrmMain::buildPopupMenu()
 {
     mnuPop = new QMenu(this);
     mnuPop->setObjectName(QStringLiteral("mnuPop"));
-    const auto add = [this](const char* name, const QString& text, const QString& icon) {
+    Pictures::Entries pictures;
+    const auto add = [this, &pictures](const char* name, const QString& text, const QString& icon) {
         QAction* a = mnuPop->addAction(text);
         a->setObjectName(QLatin1String(name));
-        if (!icon.isEmpty()) {
-            QIcon i(QStringLiteral(":/icons/%1.svg").arg(icon));
-            i.addFile(QStringLiteral(":/icons/%1-disabled.svg").arg(icon), {}, QIcon::Disabled);
-            i.addFile(QStringLiteral(":/icons/%1-hover.svg").arg(icon), {}, QIcon::Active);
-            a->setIcon(i);
-        }
+        pictures.emplace_back(a, icon);
         return a;
     };
     const auto separator = [this](const char* name) {
@@ -299,6 +297,7 @@ void TfrmMain::buildPopupMenu()
     QAction* about = add("mnuPopAbout", QStringLiteral("&About..."), QStringLiteral("about"));
     separator("N1");
     QAction* exit = add("mnuPopExit", QStringLiteral("E&xit"), QStringLiteral("exit"));
+    Pictures::setWhenShown(mnuPop, pictures);
     bindHandler(about, &QAction::triggered, this, [this] { ShowAbout(); });
     bindHandler(exit, &QAction::triggered, this, [this] { mnuFileExitClick(); });
 }
