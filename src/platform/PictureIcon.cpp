@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -77,8 +78,13 @@ public:
             if (drawn == key)
                 return pm;
         }
-        if (p->pixmap.isNull())
-            p->pixmap = QPixmap(p->file);
+        if (p->pixmap.isNull()) {
+            // PNG by construction: named, the format keeps Qt from loading every image plugin
+            // to ask whether it knows the file.
+            QImageReader reader(p->file, "png");
+            reader.setAutoDetectImageFormat(false);
+            p->pixmap = QPixmap::fromImage(reader.read());
+        }
         QPixmap pm = p->pixmap;
         if (pm.isNull())
             return pm;
