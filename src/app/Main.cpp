@@ -277,7 +277,8 @@ void TfrmMain::buildPopupMenu()
     const auto add = [this, &pictures](const char* name, const QString& text, const QString& icon) {
         QAction* a = mnuPop->addAction(text);
         a->setObjectName(QLatin1String(name));
-        pictures.emplace_back(a, icon);
+        if (!icon.isEmpty())
+            pictures.emplace_back(a, icon);
         return a;
     };
     const auto separator = [this](const char* name) {
