@@ -1,6 +1,8 @@
 #include "app/Main.h"
 
 #include "app/MakerValues.h"
+#include "app/NotebookPage.h"
+#include "app/Pictures.h"
 #include "app/SettingsFile.h"
 #include "calc/FrequencyTable.h"
 #include "links/PromoPage.h"
@@ -45,17 +47,17 @@ int halfToward0(int difference)
 TfrmMain::TfrmMain(const QString& appDir, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TfrmMain>())
 {
+    // The controls inherit the window's font. It is set before they are made, so that none of
+    // them lays out its text twice.
+    setFont(NotebookPage::windowFont());
     m_ui->setupUi(this);
-    // Arial 12 pixels high, whatever the screen's density; the controls inherit it.
-    QFont windowFont(QStringLiteral("Arial"));
-    windowFont.setPixelSize(12);
-    setFont(windowFont);
+    Pictures::setForMainWindow(*m_ui);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     centralWidget()->setFixedSize(658, 385);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/kestrava.svg")));
+    setWindowIcon(Pictures::programIcon());
     WebFileInfo = new TWebFileInfo(this);
     configureProgramWebFileInfo(*WebFileInfo);
 
@@ -275,15 +277,12 @@ void TfrmMain::buildPopupMenu()
 {
     mnuPop = new QMenu(this);
     mnuPop->setObjectName(QStringLiteral("mnuPop"));
-    const auto add = [this](const char* name, const QString& text, const QString& icon) {
+    Pictures::Entries pictures;
+    const auto add = [this, &pictures](const char* name, const QString& text, const QString& icon) {
         QAction* a = mnuPop->addAction(text);
         a->setObjectName(QLatin1String(name));
-        if (!icon.isEmpty()) {
-            QIcon i(QStringLiteral(":/icons/%1.svg").arg(icon));
-            i.addFile(QStringLiteral(":/icons/%1-disabled.svg").arg(icon), {}, QIcon::Disabled);
-            i.addFile(QStringLiteral(":/icons/%1-hover.svg").arg(icon), {}, QIcon::Active);
-            a->setIcon(i);
-        }
+        if (!icon.isEmpty())
+            pictures.emplace_back(a, icon);
         return a;
     };
     const auto separator = [this](const char* name) {
@@ -303,6 +302,7 @@ void TfrmMain::buildPopupMenu()
     QAction* about = add("mnuPopAbout", QStringLiteral("&About..."), QStringLiteral("about"));
     separator("N1");
     QAction* exit = add("mnuPopExit", QStringLiteral("E&xit"), QStringLiteral("exit"));
+    Pictures::setWhenShown(mnuPop, pictures);
     bindHandler(about, &QAction::triggered, this, [this] { ShowAbout(); });
     bindHandler(exit, &QAction::triggered, this, [this] { mnuFileExitClick(); });
 }

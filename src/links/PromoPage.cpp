@@ -88,7 +88,7 @@ ImageLabel* build(QWidget* page)
     auto* shot = new ImageLabel(panel);
     shot->setObjectName(QStringLiteral("imgScreenShot"));
     shot->move(383, 12);
-    shot->setPicture(QPixmap(QStringLiteral(":/pictures/amortizer.png")));
+    shot->setPictureFile(QStringLiteral(":/pictures/amortizer.png")); // read when its page shows
     const QString hint =
         QStringLiteral("Click to go online and learn more about ") + QLatin1String(productName);
     shot->setToolTip(hint); // the one control of the window that shows its tip

@@ -1,5 +1,6 @@
 #include "platform/Application.h"
 
+#include "platform/DeferredIcon.h"
 #include "platform/Dialogs.h"
 
 #include <QCursor>
@@ -8,14 +9,38 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QStyleOption>
 #include <QToolTip>
 
 namespace {
+
+// Hands out the arrows of toolbars and menu bars too full to show all their entries as icons
+// that are made when first drawn. Every menu bar and toolbar asks for one as it is built and
+// hardly any ever shows it, while reading its picture has Qt load every image plugin it has.
+class OverflowArrowStyle : public QProxyStyle
+{
+public:
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override
+    {
+        if (icon != SP_ToolBarHorizontalExtensionButton &&
+            icon != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        // The arrow points along the reading direction of the moment it is asked for.
+        QStyleOption direction;
+        direction.direction = option ? option->direction : QGuiApplication::layoutDirection();
+        return DeferredIcon::make([style = QPointer<const QStyle>(baseStyle()), icon, direction] {
+            return style ? style->standardIcon(icon, &direction) : QIcon();
+        });
+    }
+};
 
 // Gives tool tips the application's delay before they show.
 class HintTimingStyle : public QProxyStyle
 {
 public:
+    HintTimingStyle() : QProxyStyle(new OverflowArrowStyle) {}
+
     int pause = -1;
 
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -29,7 +54,12 @@ public:
 
 } // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // In place before any window is built: putting a style in later restyles every control of
+    // every window.
+    setStyle(new HintTimingStyle);
+}
 
 Application::~Application() = default;
 
@@ -117,7 +147,7 @@ void Application::setHintTiming(int pause, int hidePause)
     m_hintPause = pause;
     m_hintHidePause = hidePause;
     auto* timing = dynamic_cast<HintTimingStyle*>(style());
-    if (!timing) {
+    if (!timing) { // someone put another style in since
         timing = new HintTimingStyle;
         setStyle(timing); // the application takes it over
     }

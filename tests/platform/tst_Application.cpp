@@ -5,8 +5,10 @@
 #include <QFrame>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
@@ -90,6 +92,8 @@ private slots:
     void hintEmptiesWhenThePointerLeaves();
     void hintIsTakenAfterTheMoveIsHandled();
     void hintTiming();
+    void overflowArrowsAreTheStylesOwn_data();
+    void overflowArrowsAreTheStylesOwn();
 
 private:
     static Application* app() { return Application::instance(); }
@@ -295,8 +299,9 @@ void tst_Application::hintIsTakenAfterTheMoveIsHandled()
 
 void tst_Application::hintTiming()
 {
-    app()->setHintTiming(400, 4000);
     QStyle* style = app()->style();
+    app()->setHintTiming(400, 4000);
+    QCOMPARE(app()->style(), style); // the style was there from the start: nothing is restyled
     QCOMPARE(style->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 400);
     app()->setHintTiming(300, 2000);
     QCOMPARE(app()->style(), style); // set again, not stacked
@@ -315,6 +320,40 @@ void tst_Application::hintTiming()
     QVERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), QStringLiteral("Click to go online"));
     QToolTip::hideText();
+}
+
+void tst_Application::overflowArrowsAreTheStylesOwn_data()
+{
+    QTest::addColumn<QStyle::StandardPixmap>("arrow");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+
+    QTest::newRow("horizontal, left to right")
+        << QStyle::SP_ToolBarHorizontalExtensionButton << Qt::LeftToRight;
+    QTest::newRow("horizontal, right to left")
+        << QStyle::SP_ToolBarHorizontalExtensionButton << Qt::RightToLeft;
+    QTest::newRow("vertical") << QStyle::SP_ToolBarVerticalExtensionButton << Qt::LeftToRight;
+}
+
+void tst_Application::overflowArrowsAreTheStylesOwn()
+{
+    // Handed out before they are read, the arrows still draw as the style underneath has them.
+    QFETCH(QStyle::StandardPixmap, arrow);
+    QFETCH(Qt::LayoutDirection, direction);
+    const QStyle* plain = app()->style();
+    while (const auto* proxy = qobject_cast<const QProxyStyle*>(plain))
+        plain = proxy->baseStyle();
+    QStyleOption option;
+    option.direction = direction;
+    const QIcon icon = app()->style()->standardIcon(arrow, &option);
+    const QIcon expected = plain->standardIcon(arrow, &option);
+    QVERIFY(!icon.isNull());
+    for (const int side : {8, 16, 32}) {
+        const QPixmap drawn = icon.pixmap(QSize(side, side), 1.0);
+        QVERIFY(!drawn.isNull());
+        QCOMPARE(drawn.toImage(), expected.pixmap(QSize(side, side), 1.0).toImage());
+        QCOMPARE(icon.actualSize(QSize(side, side)), expected.actualSize(QSize(side, side)));
+    }
+    QCOMPARE(icon.availableSizes(), expected.availableSizes());
 }
 
 int main(int argc, char* argv[])
