@@ -13,6 +13,7 @@
 #include "platform/FnpNumericEdit.h"
 #include "platform/HelpEngine.h"
 #include "platform/ImageLabel.h"
+#include "platform/LabelFit.h"
 #include "platform/NumEdit.h"
 #include "platform/ProfileFile.h"
 #include "platform/SingleInstance.h"
@@ -257,20 +258,8 @@ TfrmMain::LastValues TfrmMain::lastValues(int loan) const
 
 void TfrmMain::fitLabels()
 {
-    // The labels are laid out for Arial; a metric-compatible font may still need a pixel or two
-    // more. A label grows away from its aligned edge, so the columns stay lined up.
-    for (QLabel* label : m_ui->Page1->findChildren<QLabel*>()) {
-        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
-        const int extra = needed - label->width();
-        if (extra <= 0)
-            continue;
-        QRect r = label->geometry();
-        if (label->alignment() & Qt::AlignRight)
-            r.setLeft(r.left() - extra);
-        else
-            r.setRight(r.right() + extra);
-        label->setGeometry(r);
-    }
+    for (QLabel* label : m_ui->Page1->findChildren<QLabel*>())
+        fitLabelToText(label);
 }
 
 void TfrmMain::buildPopupMenu()

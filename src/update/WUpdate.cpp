@@ -4,6 +4,7 @@
 #include "app/MakerValues.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/LabelFit.h"
 #include "platform/ScreenPlacement.h"
 #include "ui_WUpdate.h"
 #include "update/VersionPage.h"
@@ -36,21 +37,6 @@ void setFontColour(QWidget* widget, const QColor& colour)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
-}
-
-// A label that sizes itself grows to its text, away from the edge it is aligned to, so that a
-// caption set at run time is never cut and the right-aligned captions stay lined up.
-void fitToText(QLabel* label)
-{
-    const int extra = label->fontMetrics().horizontalAdvance(label->text()) + 2 - label->width();
-    if (extra <= 0)
-        return;
-    QRect r = label->geometry();
-    if (label->alignment() & Qt::AlignRight)
-        r.setLeft(r.left() - extra);
-    else
-        r.setRight(r.right() + extra);
-    label->setGeometry(r);
 }
 
 // The application-wide hour-glass for as long as it lives, or until restore().
@@ -158,7 +144,7 @@ void TfrmUpdate::FormCreate(QObject*)
     u.lblCurrentCompileDate->setText(QStringLiteral("April 20, 2004"));
     for (QLabel* label : findChildren<QLabel*>()) {
         if (label != u.lblReadMe && label != u.lblURL)
-            fitToText(label);
+            fitLabelToText(label);
     }
     if (!frmMain)
         return;
@@ -222,13 +208,13 @@ void TfrmUpdate::CheckUpdate(QObject*)
         setFontColour(label, blue);
         label->setText(text);
     }
-    fitToText(u.lblDate);
-    fitToText(u.lblVersion);
+    fitLabelToText(u.lblDate);
+    fitLabelToText(u.lblVersion);
     if (IsUpdateAvailable())
         u.btnRetrieveUpdate->setVisible(true);
     if (!IsUpdateAvailable())
         u.lblUpdateStatus->setText(QStringLiteral("No Update Available"));
-    fitToText(u.lblUpdateStatus);
+    fitLabelToText(u.lblUpdateStatus);
 }
 
 bool TfrmUpdate::IsUpdateAvailable() const
