@@ -333,16 +333,7 @@ void tst_NumEdit::readOnlyTakesNoInput()
 
 void tst_NumEdit::exitOnlyWhenLeavingForAnotherControl_data()
 {
-    QTest::addColumn<FocusMove>("move");
-    QTest::addColumn<bool>("leaves");
-
-    QTest::newRow("Tab to the next control") << FocusMove::Tab << true;
-    QTest::newRow("Shift+Tab") << FocusMove::Backtab << true;
-    QTest::newRow("click on another control") << FocusMove::Click << true;
-    QTest::newRow("another window activated") << FocusMove::OtherWindow << false;
-    QTest::newRow("popup menu") << FocusMove::PopupMenu << false;
-    QTest::newRow("modal dialog") << FocusMove::ModalDialog << false;
-    QTest::newRow("menu bar") << FocusMove::MenuBar << false;
+    addFocusMoveRows();
 }
 
 void tst_NumEdit::exitOnlyWhenLeavingForAnotherControl()

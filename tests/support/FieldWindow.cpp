@@ -76,6 +76,20 @@ bool FieldWindow::tabIntoField()
     return m_field->hasFocus();
 }
 
+void addFocusMoveRows()
+{
+    QTest::addColumn<FocusMove>("move");
+    QTest::addColumn<bool>("leaves");
+
+    QTest::newRow("Tab to the next control") << FocusMove::Tab << true;
+    QTest::newRow("Shift+Tab") << FocusMove::Backtab << true;
+    QTest::newRow("click on another control") << FocusMove::Click << true;
+    QTest::newRow("another window activated") << FocusMove::OtherWindow << false;
+    QTest::newRow("popup menu") << FocusMove::PopupMenu << false;
+    QTest::newRow("modal dialog") << FocusMove::ModalDialog << false;
+    QTest::newRow("menu bar") << FocusMove::MenuBar << false;
+}
+
 bool FieldWindow::moveFocus(FocusMove move)
 {
     switch (move) {

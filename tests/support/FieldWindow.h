@@ -18,6 +18,9 @@ enum class FocusMove
     MenuBar,
 };
 
+// The table of every focus move with whether it leaves the field (columns "move", "leaves").
+void addFocusMoveRows();
+
 // The ways text arrives other than typed key by key.
 enum class PasteRoute
 {
